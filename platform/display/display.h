@@ -1,0 +1,41 @@
+// The display a Win32 subset runs over: where windows appear, where input and time come from.
+// One is chosen at start-up; the headless one is the default (tests), SDL2 the interactive one.
+// Hooks left null do nothing. Input goes the other way, through display/input.h.
+#pragma once
+
+#include "../src/win32_surface.h"
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace win32 {
+
+struct Display {
+    const char *name;
+    // A top-level window exists, outer size width x height at (x, y) on the screen.
+    void (*window_created)(HWND hwnd, const char *title, int x, int y, int width, int height, bool resizable);
+    void (*window_destroyed)(HWND hwnd);
+    void (*window_shown)(HWND hwnd, bool visible);
+    void (*window_title)(HWND hwnd, const char *title);
+    // The window's screen surface changed inside rect; it may be shown later, but no later
+    // than the next pump_input or wait.
+    void (*present)(HWND hwnd, const Surface &screen, const RECT &rect);
+    // Hand host input that is waiting to the input API.
+    void (*pump_input)();
+    // Milliseconds on the display's clock.
+    uint32_t (*now_ms)();
+    // Block until input may be waiting, or until the clock reaches deadline_ms when
+    // has_deadline is set.
+    void (*wait)(uint32_t deadline_ms, bool has_deadline);
+    void (*screen_size)(int *width, int *height);
+};
+
+const Display &display();
+void select_display(const Display *d); // null selects the headless display
+
+extern const Display headless_display;
+// The SDL2 display when this build has it and a display server answers; else null.
+const Display *open_sdl2_display();
+
+} // namespace win32

@@ -1,0 +1,22 @@
+// How displays hand user input to the subset. Everything posted here joins the thread's
+// input queue in arrival order; message order, key translation and menu tracking are the
+// subset's business, not the display's. Coordinates are screen-surface pixels of the window
+// (the menu bar, where there is one, starts at row 0).
+#pragma once
+
+#include <windows.h>
+
+namespace win32 {
+
+void input_mouse_button(HWND hwnd, UINT message, int x, int y); // WM_LBUTTONDOWN, WM_LBUTTONUP, ...
+void input_mouse_move(HWND hwnd, int x, int y);
+// A key went down or up. ch is what it types: > 0 that character (already shifted),
+// 0 derive it from the key code and shift state, -1 nothing (the display sends the
+// text separately with input_char).
+void input_key(HWND hwnd, int vk, bool down, int ch);
+void input_char(HWND hwnd, int ch); // text that came without a key (input methods)
+void input_close(HWND hwnd);        // the host's close button
+void input_resized(HWND hwnd, int width, int height); // outer size chosen by the user
+bool input_waiting();
+
+} // namespace win32

@@ -1,0 +1,50 @@
+// The headless display, as tests drive it: virtual time, injected input, read-back of what
+// each window shows. Every test starts from headless::reset(), which returns the whole
+// Win32 subset to the state of a freshly started process.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace headless {
+
+// Destroy every window, object, timer and queued message; clock back to 0; no idle hook;
+// screen 1024 x 768; the headless display selected.
+void reset();
+
+// ---- virtual time ----
+uint32_t now();
+// Move the clock forward; timers that fall due become ready (one WM_TIMER each at most).
+void advance(uint32_t ms);
+
+// ---- waiting ----
+// Runs whenever GetMessageA would block. If the hook neither queues anything nor moves the
+// clock, the clock jumps to the next timer's due time; with no timer either, the wait could
+// never end, and the process aborts with a message instead of hanging.
+void on_idle(std::function<void()> hook);
+
+// ---- input, as a user makes it (client coordinates) ----
+void click(HWND hwnd, int x, int y); // left button down and up
+void mouse_move(HWND hwnd, int x, int y);
+// A key pressed and released. ch is the character it types: 0 derives it from the key code
+// and the shift state, as a US layout would.
+void key(HWND hwnd, int vk, int ch = 0);
+void key_down(HWND hwnd, int vk, int ch = 0);
+void key_up(HWND hwnd, int vk);
+// Types each character of text as a key press (letters, digits, space; others by character).
+void type(HWND hwnd, const std::string &text);
+// The window's close box.
+void close(HWND hwnd);
+
+// ---- what is on the screen ----
+// The colour the window shows at a client pixel; CLR_INVALID outside its client area.
+COLORREF pixel(HWND hwnd, int x, int y);
+// Writes what the whole window shows (menu bar included) as a PNG file.
+bool save_png(HWND hwnd, const std::string &path);
+
+void set_screen_size(int width, int height);
+
+} // namespace headless

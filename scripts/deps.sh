@@ -1,0 +1,41 @@
+# Sourced by the scripts: makes sure the Debian packages the build needs are installed.
+# As root it installs what is missing; otherwise it prints the one command to run.
+
+KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev"
+
+kelpa_missing_packages() {
+    local missing="" p
+    for p in $KELPA_PACKAGES "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $p"
+        fi
+    done
+    echo "$missing"
+}
+
+# kelpa_require_packages [extra package...]
+kelpa_require_packages() {
+    local missing
+    missing=$(kelpa_missing_packages "$@")
+    [ -z "$missing" ] && return 0
+    if [ "$(id -u)" = 0 ]; then
+        echo "Installing:$missing"
+        export DEBIAN_FRONTEND=noninteractive
+        apt-get update -qq && apt-get install -y -qq $missing >/dev/null || {
+            echo "apt-get install failed for:$missing" >&2
+            return 1
+        }
+    else
+        echo "Missing packages. Run:" >&2
+        echo "  sudo apt-get install -y$missing" >&2
+        return 1
+    fi
+}
+
+# kelpa_configure build-dir [cmake args...]
+kelpa_configure() {
+    local dir=$1
+    shift
+    cmake -S "$KELPA_ROOT" -B "$dir" -G Ninja ${KELPA_WERROR:+-DKELPA_WERROR=$KELPA_WERROR} "$@" >/dev/null
+}

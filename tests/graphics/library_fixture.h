@@ -1,0 +1,47 @@
+// A fresh process for every library test: the Win32 subset reset on the headless display,
+// the library's globals back to their values at load, and (for most tests) the library started.
+#pragma once
+
+#include "kelpa_private.h"
+#include "win32_audit.h"
+#include "win32_headless.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+// The lines of the message log, oldest first, as the ring holds them (newlines included).
+inline std::vector<std::string> log_lines() {
+    std::vector<std::string> lines;
+    if (message_log.log_first < 0)
+        return lines;
+    int i = message_log.log_first;
+    do {
+        const char *text = static_cast<const char *>(GlobalLock(message_log.log_lines[i]));
+        lines.emplace_back(text ? text : "");
+        GlobalUnlock(message_log.log_lines[i]);
+        i = (i + 1) % LOG_SLOTS;
+    } while (i != message_log.log_next);
+    return lines;
+}
+
+class FreshLibrary : public ::testing::Test {
+protected:
+    void SetUp() override {
+        headless::reset();
+        library_state = LibraryState{};
+        message_log = MessageLog{};
+    }
+};
+
+class StartedLibrary : public FreshLibrary {
+protected:
+    void SetUp() override {
+        FreshLibrary::SetUp();
+        static int instance_tag;
+        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
+        library_state.show_mode = SW_SHOWDEFAULT;
+        ASSERT_EQ(kelpa_startup(), 1);
+    }
+};
