@@ -10,8 +10,16 @@ function(kelpa_add_test)
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
     kelpa_warnings(${T_NAME})
-    gtest_discover_tests(${T_NAME}
-        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
-        PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
-        DISCOVERY_TIMEOUT 30)
+    if(CMAKE_CROSSCOMPILING)
+        # One CTest test per executable, run through CMAKE_CROSSCOMPILING_EMULATOR (Wine):
+        # listing the tests at build time would start Wine for every executable.
+        target_link_options(${T_NAME} PRIVATE -static)
+        add_test(NAME ${T_NAME} COMMAND ${T_NAME} WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
+        set_tests_properties(${T_NAME} PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT})
+    else()
+        gtest_discover_tests(${T_NAME}
+            WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}
+            PROPERTIES LABELS "${T_LABELS}" TIMEOUT ${T_TIMEOUT}
+            DISCOVERY_TIMEOUT 30)
+    endif()
 endfunction()
