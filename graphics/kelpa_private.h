@@ -121,12 +121,15 @@ void track_key_down(WPARAM key);              // WM_KEYDOWN: Ctrl tracking and C
 void track_key_up(WPARAM key);                // WM_KEYUP: Ctrl release
 void run_command(WPARAM id);                  // WM_COMMAND
 void set_menu_check(UINT id, bool checked);   // no effect while run_menu is null
+void forward_key_message(UINT msg, WPARAM key, LPARAM key_data); // text window keys, posted on
 
 // ---- script file (script.cpp) ----
 void script_write_event(int kind, int x, int y, char key);
 int script_read_event();
 void stop_playback();
 void script_close();
+bool script_playback_step(); // kelpa_next_event, after each pumped message: true when a scripted event completed it
+void script_record_step();   // kelpa_next_event, before delivering: writes or counts the event
 
 // ---- message log (message_log.cpp) ----
 void paint_text_window(HWND window);

@@ -1,0 +1,195 @@
+// The script file "KELPA.SCR": recording of the delivered events and their playback.
+// Invariant: script_file is open for writing only while recording, for reading only while
+// not; the reader never looks past the characters of the line it read.
+#include "kelpa_private.h"
+
+#include <climits>
+
+namespace {
+
+const char script_name[] = "KELPA.SCR";
+constexpr int LINE_BYTES = 512; // a line of at most 511 characters and its NUL
+
+struct Line {
+    char text[LINE_BYTES];
+    int length = 0; // characters read, NUL bytes included
+};
+
+// Standard line input with a limit of 512: up to and including the newline, at most 511
+// characters. The length is counted as read, so a NUL byte cannot hide the rest of the line.
+void read_line(FILE *file, Line &line) {
+    line.length = 0;
+    while (line.length < LINE_BYTES - 1) {
+        const int c = getc(file);
+        if (c == EOF)
+            break;
+        line.text[line.length++] = static_cast<char>(c);
+        if (c == '\n')
+            break;
+    }
+    // A file written on Windows keeps CR LF line ends on hosts whose text mode leaves them.
+    if (line.length >= 2 && line.text[line.length - 1] == '\n' && line.text[line.length - 2] == '\r') {
+        line.text[line.length - 2] = '\n';
+        --line.length;
+    }
+    line.text[line.length] = '\0';
+}
+
+bool is_blank(const Line &line) {
+    return line.length == 1 && line.text[0] == '\n';
+}
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Index of the first character at or after `from` that starts a number, or the length.
+int find_number(const Line &line, int from, bool minus_starts) {
+    while (from < line.length && !is_digit(line.text[from]) && !(minus_starts && line.text[from] == '-'))
+        ++from;
+    return from;
+}
+
+// Converts the run of number characters at `from` as integer parsing does (one optional
+// minus, then digits), clamped to 32 bits; a run without digits, or none at all, is 0.
+// Returns the index after the run.
+int parse_number(const Line &line, int from, bool minus_in_run, int32_t &value) {
+    int end = from;
+    while (end < line.length && (is_digit(line.text[end]) || (minus_in_run && line.text[end] == '-')))
+        ++end;
+    int i = from;
+    const bool negative = i < end && line.text[i] == '-';
+    if (negative)
+        ++i;
+    int64_t magnitude = 0;
+    for (; i < end && is_digit(line.text[i]); ++i) {
+        magnitude = magnitude * 10 + (line.text[i] - '0');
+        if (magnitude > int64_t(INT32_MAX) + 1)
+            magnitude = int64_t(INT32_MAX) + 1; // saturated; further digits keep it there
+    }
+    const int64_t signed_value = negative ? -magnitude : magnitude;
+    value = static_cast<int32_t>(signed_value > INT32_MAX ? INT32_MAX : signed_value);
+    return end;
+}
+
+} // namespace
+
+void stop_playback() {
+    library_state.playing_back = 0;
+    library_state.play_one = 0;
+    set_menu_check(IDM_PLAYBACK, false);
+}
+
+void script_close() {
+    if (library_state.script_file)
+        fclose(library_state.script_file);
+    library_state.script_file = nullptr;
+}
+
+void script_write_event(int kind, int x, int y, char key) {
+    LibraryState &s = library_state;
+    if (!s.script_file) {
+        // Every recording replaces the previous file.
+        s.script_file = fopen(script_name, "wt");
+        if (!s.script_file) {
+            kelpa_log("Cannot open script file %s for writing\n", script_name);
+            return;
+        }
+    }
+    switch (kind) {
+    case KELPA_MOUSE: fprintf(s.script_file, "KELPA_MOUSE(%d, %d);\n", x, y); break;
+    case KELPA_KBD:
+        fprintf(s.script_file, "KELPA_KBD(%d);\n", static_cast<int>(static_cast<signed char>(key)));
+        break;
+    case KELPA_PERIODIC: fprintf(s.script_file, "KELPA_PERIODIC(%d);\n", s.periodic_run); break;
+    default: return;
+    }
+    // Each line reaches the file at once, so a recording survives a program that dies.
+    fflush(s.script_file);
+}
+
+int script_read_event() {
+    LibraryState &s = library_state;
+    if (!s.script_file) {
+        s.script_file = fopen(script_name, "rt");
+        if (!s.script_file) {
+            kelpa_log("Cannot open script file %s for reading\n", script_name);
+            stop_playback();
+            return 0;
+        }
+    }
+    if (s.periodic_run > 0) {
+        --s.periodic_run;
+        s.pending_kind = KELPA_PERIODIC;
+        return 1;
+    }
+    Line line;
+    do {
+        read_line(s.script_file, line);
+        // The end-of-file indicator decides, not the characters read: a last line without
+        // a newline is not played.
+        if (feof(s.script_file)) {
+            kelpa_log("EOF encountered in script file %s\n", script_name);
+            stop_playback();
+            return 0;
+        }
+        if (ferror(s.script_file)) {
+            stop_playback();
+            return 0;
+        }
+    } while (is_blank(line));
+
+    // The letter after the prefix "KELPA_"; the prefix itself is not examined.
+    const char letter = line.length > 6 ? line.text[6] : '\0';
+    int32_t value = 0;
+    switch (letter) {
+    case 'M': {
+        s.pending_kind = KELPA_MOUSE;
+        int at = parse_number(line, find_number(line, 6, true), true, value);
+        s.event_x = value;
+        parse_number(line, find_number(line, at, true), true, value);
+        s.event_y = value;
+        break;
+    }
+    case 'K':
+        s.pending_kind = KELPA_KBD;
+        parse_number(line, find_number(line, 6, true), true, value);
+        s.event_key = static_cast<char>(value & 0xff); // a code written negative is the same character
+        break;
+    case 'P':
+        s.pending_kind = KELPA_PERIODIC;
+        parse_number(line, find_number(line, 6, false), false, value);
+        s.periodic_run = value - 1; // this event is the first of the count; 0 counts as 1
+        break;
+    default: stop_playback(); return 0;
+    }
+    return 1;
+}
+
+bool script_playback_step() {
+    LibraryState &s = library_state;
+    if (!s.play_one && !s.playing_back)
+        return false;
+    s.play_one = 0;
+    if (script_read_event())
+        return true;
+    s.play_one = 0;
+    s.playing_back = 0;
+    return false;
+}
+
+void script_record_step() {
+    LibraryState &s = library_state;
+    if (!s.recording)
+        return;
+    if (s.pending_kind == KELPA_PERIODIC) {
+        ++s.periodic_run;
+        return;
+    }
+    if (s.periodic_run > 0) {
+        script_write_event(KELPA_PERIODIC, s.event_x, s.event_y, s.event_key);
+        s.periodic_run = 0;
+    }
+    // A quit writes no line, but opens (and so empties) the file like any event.
+    script_write_event(s.pending_kind, s.event_x, s.event_y, s.event_key);
+}
