@@ -1,0 +1,78 @@
+// Window and class records of the USER32 subset, shared by its window, paint, message and
+// menu code. A window's outer size is its screen surface: the host draws caption and borders
+// outside it, so the only non-client part we keep is the menu bar across the top rows.
+// A record exists exactly while its HWND is valid; lookups of stale handles find nothing.
+#pragma once
+
+#include "win32_surface.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace win32 {
+
+// Height of a menu bar inside the screen surface. The graphics window's 601 x 540 outer
+// size then leaves a client area of 601 x 520, whose centre is (300, 260).
+constexpr int menu_bar_height = 20;
+
+struct WindowClass {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HINSTANCE instance = nullptr;
+    HBRUSH background = nullptr;
+};
+
+struct Window {
+    HWND hwnd = nullptr;
+    WindowClass cls;
+    std::string title;
+    DWORD style = 0;
+    DWORD ex_style = 0;
+    int x = 0;
+    int y = 0;
+    Surface screen;          // outer size: menu bar (if any) and client area
+    RECT client{0, 0, 0, 0}; // client area inside screen
+    bool visible = false;
+    bool created = false;    // WM_CREATE has returned
+    bool destroying = false; // WM_DESTROY has been sent
+    HMENU menu = nullptr;
+    // The update region, kept as its bounding box in client coordinates.
+    bool invalid = false;
+    bool erase = false;
+    RECT update{0, 0, 0, 0};
+};
+
+// The live window for hwnd, or null for a never-created, destroyed or null handle.
+Window *find_window(HWND hwnd);
+// Every live window, oldest first (the order paint messages are synthesised in).
+std::vector<Window *> all_windows();
+
+// Width and height of the client area.
+inline int client_width(const Window &w) {
+    return w.client.right - w.client.left;
+}
+inline int client_height(const Window &w) {
+    return w.client.bottom - w.client.top;
+}
+
+// Recomputes the client area after the menu bar came or went; sends WM_SIZE when the
+// client size changed on a window whose creation has finished.
+void layout_client(Window &w);
+// Adds rect (client coordinates, null: all of it) to the update region.
+void invalidate(Window &w, const RECT *rect, bool erase);
+
+// ---- for the message code ----
+// Forget queued messages, input and timers of a window that is going away.
+void forget_window_messages(HWND hwnd);
+void forget_window_timers(HWND hwnd);
+// Menus: destroys a window's menu along with the window.
+void destroy_menu_tree(HMENU menu);
+
+// Parts of reset_user32(), one per file.
+void reset_messages();
+void reset_menus();
+
+} // namespace win32
