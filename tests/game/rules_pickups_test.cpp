@@ -147,3 +147,26 @@ TEST_F(RulesTest, ReshuffleTestsTheLaterNewSlotsAtOnce) {
     EXPECT_EQ(state.pickup_kind[3], placed.pickup_kind[3]); // waits for the next tick
     EXPECT_EQ(state.points, 2);
 }
+
+TEST_F(RulesTest, ReshuffleInAMiddleSlotRefillsWhenTheLaterNewSlotsAreTakenToo) {
+    // A seed whose new slots 3 and 4 both lie under the player, with kinds that place nothing.
+    auto plain = [](int kind) {
+        return kind == PICKUP_POINT || kind == PICKUP_DOUBLE || kind == PICKUP_HEALTH;
+    };
+    uint32_t seed = 0;
+    GameState placed;
+    for (seed = 1; seed < 2000000; ++seed) {
+        game_srand(seed);
+        place_pickups(placed);
+        bool near3 = distance(0, 0, placed.pickup_x[3], placed.pickup_y[3]) < 32;
+        bool near4 = distance(0, 0, placed.pickup_x[4], placed.pickup_y[4]) < 32;
+        if (near3 && near4 && plain(placed.pickup_kind[3]) && plain(placed.pickup_kind[4]))
+            break;
+    }
+    ASSERT_LT(seed, 2000000u);
+    empty_all();
+    lay(2, PICKUP_RESHUFFLE, 0, 0);
+    EXPECT_EQ(values_taken(seed, [&] { collect_pickups(state); }), 30);
+    for (int i = 0; i < PICKUP_COUNT; ++i)
+        EXPECT_NE(state.pickup_kind[i], PICKUP_NONE) << "slot " << i;
+}
