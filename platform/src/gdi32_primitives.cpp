@@ -1,0 +1,127 @@
+// Pixel writes for GDI32: spans with std::fill, clipped against the canvas before any loop,
+// so a shape reaching far outside the surface costs only what lies inside.
+#include "gdi32_primitives.h"
+
+#include <algorithm>
+
+namespace win32::gdi {
+
+void mark_dirty(Canvas &c, int left, int top, int right, int bottom) {
+    if (right <= left || bottom <= top)
+        return;
+    if (c.dirty_right <= c.dirty_left || c.dirty_bottom <= c.dirty_top) {
+        c.dirty_left = left, c.dirty_top = top, c.dirty_right = right, c.dirty_bottom = bottom;
+        return;
+    }
+    c.dirty_left = std::min(c.dirty_left, left);
+    c.dirty_top = std::min(c.dirty_top, top);
+    c.dirty_right = std::max(c.dirty_right, right);
+    c.dirty_bottom = std::max(c.dirty_bottom, bottom);
+}
+
+void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t rgb) {
+    if (!c.surface)
+        return;
+    int l = static_cast<int>(std::max<int64_t>(left, c.left));
+    int r = static_cast<int>(std::min<int64_t>(right, c.right));
+    int t = static_cast<int>(std::max<int64_t>(top, c.top));
+    int b = static_cast<int>(std::min<int64_t>(bottom, c.bottom));
+    if (l >= r || t >= b)
+        return;
+    uint32_t p = quantize(c.surface->bits_per_pixel, rgb);
+    for (int y = t; y < b; ++y) {
+        uint32_t *row = c.surface->row(y);
+        std::fill(row + l, row + r, p);
+    }
+    mark_dirty(c, l, t, r, b);
+}
+
+void fill_span(Canvas &c, int64_t y, int64_t x0, int64_t x1, uint32_t rgb) {
+    fill_box(c, x0, y, x1, y + 1, rgb);
+}
+
+void put_pixel(Canvas &c, int64_t x, int64_t y, uint32_t rgb) {
+    if (!c.surface || x < c.left || x >= c.right || y < c.top || y >= c.bottom)
+        return;
+    int ix = static_cast<int>(x), iy = static_cast<int>(y);
+    c.surface->row(iy)[ix] = quantize(c.surface->bits_per_pixel, rgb);
+    mark_dirty(c, ix, iy, ix + 1, iy + 1);
+}
+
+void blend_coverage(Canvas &c, int64_t x, int64_t y, const uint8_t *coverage, int width, int rows,
+                    uint32_t rgb) {
+    if (!c.surface)
+        return;
+    int64_t l = std::max<int64_t>(x, c.left), r = std::min<int64_t>(x + width, c.right);
+    int64_t t = std::max<int64_t>(y, c.top), b = std::min<int64_t>(y + rows, c.bottom);
+    if (l >= r || t >= b)
+        return;
+    bool mono = c.surface->bits_per_pixel == 1;
+    uint32_t solid = quantize(c.surface->bits_per_pixel, rgb);
+    for (int64_t py = t; py < b; ++py) {
+        uint32_t *row = c.surface->row(static_cast<int>(py));
+        const uint8_t *cov = coverage + (py - y) * width - x;
+        for (int64_t px = l; px < r; ++px) {
+            unsigned a = cov[px];
+            if (a == 0)
+                continue;
+            if (mono || a == 255) {
+                if (!mono || a >= 128)
+                    row[px] = solid;
+                continue;
+            }
+            uint32_t d = row[px], out = 0;
+            for (int shift = 0; shift <= 16; shift += 8) {
+                unsigned dc = (d >> shift) & 0xFF, sc = (rgb >> shift) & 0xFF;
+                out |= ((dc * (255 - a) + sc * a + 127) / 255) << shift;
+            }
+            row[px] = out;
+        }
+    }
+    mark_dirty(c, static_cast<int>(l), static_cast<int>(t), static_cast<int>(r), static_cast<int>(b));
+}
+
+void Mask::reset(int l, int t, int r, int b) {
+    left = l, top = t;
+    width = r > l ? r - l : 0;
+    height = b > t ? b - t : 0;
+    bits.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+}
+
+void Mask::span(int64_t y, int64_t x0, int64_t x1) {
+    if (y < top || y >= top + height)
+        return;
+    int64_t l = std::max<int64_t>(x0, left), r = std::min<int64_t>(x1, static_cast<int64_t>(left) + width);
+    if (l >= r)
+        return;
+    uint8_t *row = bits.data() + static_cast<size_t>(y - top) * static_cast<size_t>(width);
+    std::fill(row + (l - left), row + (r - left), uint8_t{1});
+}
+
+bool Mask::test(int x, int y) const {
+    if (x < left || y < top || x >= left + width || y >= top + height)
+        return false;
+    return bits[static_cast<size_t>(y - top) * static_cast<size_t>(width) + static_cast<size_t>(x - left)] !=
+           0;
+}
+
+void paint_mask(Canvas &c, const Mask &m, uint32_t rgb, const Mask *except) {
+    // Runs of covered pixels become spans, so the writes stay std::fill.
+    for (int y = 0; y < m.height; ++y) {
+        const uint8_t *row = m.bits.data() + static_cast<size_t>(y) * static_cast<size_t>(m.width);
+        int x = 0;
+        while (x < m.width) {
+            auto covered = [&](int i) { return row[i] && !(except && except->test(m.left + i, m.top + y)); };
+            if (!covered(x)) {
+                ++x;
+                continue;
+            }
+            int start = x;
+            while (x < m.width && covered(x))
+                ++x;
+            fill_span(c, m.top + y, m.left + start, m.left + x, rgb);
+        }
+    }
+}
+
+} // namespace win32::gdi

@@ -1,0 +1,203 @@
+// GDI32 filled shapes: Rectangle, Ellipse, Polygon, and USER32's FillRect, which is pure DC
+// work. Each builds coverage masks over its box cut to the clip (never larger than the
+// surface), then paints the interior with the brush and the outline over it with the pen.
+#include "gdi32_raster.h"
+#include "gdi32_state.h"
+
+#include <algorithm>
+
+namespace win32::gdi {
+
+namespace {
+
+struct Shape {
+    Target target;
+    Dc *dc = nullptr;
+};
+
+bool begin_shape(HDC hdc, Shape &s) {
+    s.dc = find_dc(hdc);
+    return s.dc && resolve_target(hdc, &s.target);
+}
+
+// Window over [l, r) x [t, b) grown by `grow` on every side, cut to the canvas.
+void mask_over(Mask &m, const Canvas &c, int64_t l, int64_t t, int64_t r, int64_t b, int64_t grow) {
+    auto cut = [](int64_t v, int lo, int hi) { return static_cast<int>(std::clamp<int64_t>(v, lo, hi)); };
+    m.reset(cut(l - grow, c.left, c.right), cut(t - grow, c.top, c.bottom), cut(r + grow, c.left, c.right),
+            cut(b + grow, c.top, c.bottom));
+}
+
+int64_t pen_width(const Object &pen) {
+    return pen.pen_width > 1 ? pen.pen_width : 1;
+}
+
+void order(int64_t &a, int64_t &b) {
+    if (a > b)
+        std::swap(a, b);
+}
+
+// Interior and outline of an ellipse whose box is too large to walk point by point.
+void large_ellipse(Mask &fill, Mask &outline, int64_t l, int64_t t, int64_t r, int64_t b, int64_t w) {
+    ellipse_mask(fill, l, t, r, b);
+    int64_t out = w / 2, in = (w + 1) / 2;
+    ellipse_mask(outline, l - out, t - out, r + out, b + out);
+    Mask inner;
+    inner.reset(outline.left, outline.top, outline.left + outline.width, outline.top + outline.height);
+    ellipse_mask(inner, l + in, t + in, r - in, b - in);
+    for (size_t i = 0; i < outline.bits.size(); ++i)
+        outline.bits[i] = outline.bits[i] && !inner.bits[i];
+}
+
+} // namespace
+
+} // namespace win32::gdi
+
+using namespace win32;
+using namespace win32::gdi;
+
+// ---- GDI32 Rectangle: the box [left, right) x [top, bottom), corners in either order. The
+// outline runs along the box's outermost pixels, a wider pen centred on that line with round
+// joins; the brush fills what the outline leaves inside. An empty box paints nothing.
+BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
+    Shape s;
+    if (!begin_shape(hdc, s))
+        return FALSE;
+    Canvas &c = s.target.canvas;
+    int64_t l = left + s.target.ox, t = top + s.target.oy, r = right + s.target.ox, b = bottom + s.target.oy;
+    order(l, r), order(t, b);
+    if (l == r || t == b)
+        return TRUE;
+    const Object &pen = dc_pen(*s.dc);
+    const Object &brush = dc_brush(*s.dc);
+    int64_t w = pen_width(pen);
+    if (pen.pen_style == PS_NULL) {
+        // Without an outline the filled area is one pixel smaller, as documented.
+        if (!brush.is_null)
+            fill_box(c, l, t, r - 1, b - 1, brush.color);
+    } else if (w == 1) {
+        if (!brush.is_null)
+            fill_box(c, l + 1, t + 1, r - 1, b - 1, brush.color);
+        fill_box(c, l, t, r, t + 1, pen.color);
+        fill_box(c, l, b - 1, r, b, pen.color);
+        fill_box(c, l, t, l + 1, b, pen.color);
+        fill_box(c, r - 1, t, r, b, pen.color);
+    } else {
+        Mask outline;
+        mask_over(outline, c, l, t, r, b, w);
+        P64 corners[4] = {{l, t}, {r - 1, t}, {r - 1, b - 1}, {l, b - 1}};
+        wide_polyline_mask(outline, corners, 4, true, w);
+        if (!brush.is_null) {
+            Mask inside;
+            mask_over(inside, c, l, t, r, b, 0);
+            for (int64_t y = inside.first_row(t); y < inside.end_row(b); ++y)
+                inside.span(y, l, r);
+            paint_mask(c, inside, brush.color, &outline);
+        }
+        paint_mask(c, outline, pen.color);
+    }
+    finish_target(s.target);
+    return TRUE;
+}
+
+// ---- GDI32 Ellipse: the ellipse inscribed in [left, right) x [top, bottom). The outline
+// passes through the box's outermost pixels (a wider pen centred on that curve); the brush
+// fills the inside.
+BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
+    Shape s;
+    if (!begin_shape(hdc, s))
+        return FALSE;
+    Canvas &c = s.target.canvas;
+    int64_t l = left + s.target.ox, t = top + s.target.oy, r = right + s.target.ox, b = bottom + s.target.oy;
+    order(l, r), order(t, b);
+    if (l == r || t == b)
+        return TRUE;
+    const Object &pen = dc_pen(*s.dc);
+    const Object &brush = dc_brush(*s.dc);
+    bool no_pen = pen.pen_style == PS_NULL;
+    int64_t w = pen_width(pen);
+    Mask fill, outline;
+    mask_over(fill, c, l, t, r, b, 0);
+    mask_over(outline, c, l, t, r, b, w);
+    std::vector<P64> pts = ellipse_points(l, t, r, b);
+    if (pts.empty()) {
+        large_ellipse(fill, outline, l, t, r, b, w);
+    } else {
+        polygon_mask(fill, pts.data(), pts.size(), true);
+        if (w == 1) {
+            for (const P64 &p : pts)
+                outline.set(p.x, p.y);
+        } else {
+            wide_polyline_mask(outline, pts.data(), pts.size(), true, w);
+        }
+    }
+    if (!brush.is_null)
+        paint_mask(c, fill, brush.color, no_pen ? nullptr : &outline);
+    if (!no_pen)
+        paint_mask(c, outline, pen.color);
+    finish_target(s.target);
+    return TRUE;
+}
+
+// ---- GDI32 Polygon: a closed figure through count points. The brush fills it by the DC's
+// fill mode (a pixel whose centre lies on a left or top edge is inside, on a right or bottom
+// edge outside); then the outline is drawn through every point back to the first.
+BOOL WINAPI Polygon(HDC hdc, const POINT *points, int count) {
+    Shape s;
+    if (!points || count < 2 || !begin_shape(hdc, s))
+        return FALSE;
+    Canvas &c = s.target.canvas;
+    std::vector<P64> pts(static_cast<size_t>(count));
+    int64_t l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN;
+    for (int i = 0; i < count; ++i) {
+        pts[i] = {points[i].x + s.target.ox, points[i].y + s.target.oy};
+        l = std::min(l, pts[i].x), r = std::max(r, pts[i].x + 1);
+        t = std::min(t, pts[i].y), b = std::max(b, pts[i].y + 1);
+    }
+    const Object &pen = dc_pen(*s.dc);
+    const Object &brush = dc_brush(*s.dc);
+    int64_t w = pen_width(pen);
+    if (!brush.is_null) {
+        Mask fill;
+        mask_over(fill, c, l, t, r, b, 0);
+        polygon_mask(fill, pts.data(), pts.size(), s.dc->fill_mode == WINDING);
+        paint_mask(c, fill, brush.color);
+    }
+    if (pen.pen_style != PS_NULL && w == 1) {
+        Box box{c.left, c.top, c.right, c.bottom};
+        for (size_t i = 0; i < pts.size(); ++i)
+            thin_line(pts[i], pts[(i + 1) % pts.size()], box,
+                      [&](int64_t x, int64_t y) { put_pixel(c, x, y, pen.color); });
+    } else if (pen.pen_style != PS_NULL) {
+        Mask outline;
+        mask_over(outline, c, l, t, r, b, w);
+        wide_polyline_mask(outline, pts.data(), pts.size(), true, w);
+        paint_mask(c, outline, pen.color);
+    }
+    finish_target(s.target);
+    return TRUE;
+}
+
+// ---- USER32 FillRect: fills [left, right) x [top, bottom) with a brush, right and bottom
+// edges excluded, no outline. A brush value 1..31 stands for system colour (value - 1).
+int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
+    Shape s;
+    if (!rect || !begin_shape(hdc, s))
+        return 0;
+    uint32_t color = 0;
+    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
+    if (value >= 1 && value <= 31) {
+        // COLOR_WINDOW (5) and COLOR_BTNFACE (15), as a fresh Windows desktop shows them.
+        color = value - 1 == 5 ? 0xFFFFFFu : value - 1 == 15 ? 0xF0F0F0u : 0xC0C0C0u;
+    } else {
+        const Object *o = find_object(brush);
+        if (!o || o->kind != Kind::brush)
+            return 0;
+        if (o->is_null)
+            return 1;
+        color = o->color;
+    }
+    fill_box(s.target.canvas, rect->left + s.target.ox, rect->top + s.target.oy, rect->right + s.target.ox,
+             rect->bottom + s.target.oy, color);
+    finish_target(s.target);
+    return 1;
+}
