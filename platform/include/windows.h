@@ -421,6 +421,7 @@ int WINAPI GetMenuStringA(HMENU menu, UINT id, LPSTR buffer, int size, UINT flag
 HDC WINAPI CreateCompatibleDC(HDC hdc);
 BOOL WINAPI DeleteDC(HDC hdc);
 HBITMAP WINAPI CreateCompatibleBitmap(HDC hdc, int width, int height);
+HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bits_per_pixel, const void *bits);
 int WINAPI GetObjectA(HGDIOBJ obj, int size, LPVOID out);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ obj);
 HGDIOBJ WINAPI GetCurrentObject(HDC hdc, UINT type);
