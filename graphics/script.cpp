@@ -72,6 +72,24 @@ int parse_number(const Line &line, int from, bool minus_in_run, int32_t &value) 
     return end;
 }
 
+// Some hosts open a directory of the script's name for reading and fail only at the first
+// read; a stream that cannot deliver its first character counts as not opened.
+FILE *open_for_reading() {
+    FILE *file = fopen(script_name, "rt");
+    if (!file)
+        return nullptr;
+    const int first = getc(file);
+    if (first == EOF && ferror(file)) {
+        fclose(file);
+        return nullptr;
+    }
+    if (first != EOF)
+        ungetc(first, file);
+    else
+        clearerr(file); // an empty file: its end is met again by the first read
+    return file;
+}
+
 } // namespace
 
 void stop_playback() {
@@ -111,7 +129,7 @@ void script_write_event(int kind, int x, int y, char key) {
 int script_read_event() {
     LibraryState &s = library_state;
     if (!s.script_file) {
-        s.script_file = fopen(script_name, "rt");
+        s.script_file = open_for_reading();
         if (!s.script_file) {
             kelpa_log("Cannot open script file %s for reading\n", script_name);
             stop_playback();

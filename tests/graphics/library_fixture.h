@@ -8,6 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,7 +30,7 @@ inline std::vector<std::string> log_lines() {
 }
 
 class FreshLibrary : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         headless::reset();
         library_state = LibraryState{};
@@ -36,7 +39,7 @@ protected:
 };
 
 class StartedLibrary : public FreshLibrary {
-protected:
+  protected:
     void SetUp() override {
         FreshLibrary::SetUp();
         static int instance_tag;
@@ -44,4 +47,39 @@ protected:
         library_state.show_mode = SW_SHOWDEFAULT;
         ASSERT_EQ(kelpa_startup(), 1);
     }
+};
+
+// Dispatches every message already queued (paints included), as the pump would, but never
+// presents the frame itself. False when it met (and consumed) the quit message.
+inline bool dispatch_pending() {
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT)
+            return false;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return true;
+}
+
+// A started library whose working directory is a fresh, empty directory for the test, so
+// "KELPA.SCR" never lands in the source or build tree. The script file is closed afterwards.
+class StartedLibraryInTempDir : public StartedLibrary {
+  protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/kelpa_test_XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        dir_ = pattern;
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(dir_);
+        StartedLibrary::SetUp();
+    }
+    void TearDown() override {
+        script_close();
+        std::filesystem::current_path(previous_);
+        std::error_code ignored;
+        std::filesystem::remove_all(dir_, ignored);
+    }
+    std::filesystem::path dir_;
+    std::filesystem::path previous_;
 };
