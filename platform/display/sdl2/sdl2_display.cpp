@@ -1,0 +1,74 @@
+// The SDL2 display: real host windows, host input, the host's clock. Chosen at start-up when
+// a display server answers; the program then runs in real time, and waits for input or its
+// next timer inside SDL without polling, so a program with nothing to do uses no CPU.
+#include "sdl2_display.h"
+
+#include "../display.h"
+
+#include <cstdlib>
+
+namespace win32 {
+
+namespace sdl2 {
+namespace {
+
+void pump_input() {
+    flush_presents();
+    pump_events();
+}
+
+uint32_t now_ms() {
+    return SDL_GetTicks();
+}
+
+void wait(uint32_t deadline_ms, bool has_deadline) {
+    flush_presents();
+    int timeout = -1;
+    if (has_deadline) {
+        int32_t left = static_cast<int32_t>(deadline_ms - SDL_GetTicks());
+        if (left <= 0)
+            return;
+        timeout = left;
+    }
+    // A null event only waits: the events stay queued for pump_events, which takes them
+    // in one batch so a key and its text are seen together.
+    if (SDL_WaitEventTimeout(nullptr, timeout))
+        pump_events();
+}
+
+void screen_size(int *width, int *height) {
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
+        mode.w = 1024;
+        mode.h = 768;
+    }
+    if (width)
+        *width = mode.w;
+    if (height)
+        *height = mode.h;
+}
+
+const Display sdl2_display = {
+    "sdl2",  window_created, window_destroyed, window_shown, window_title,
+    present, pump_input,     now_ms,           wait,         screen_size,
+};
+
+} // namespace
+} // namespace sdl2
+
+const Display *open_sdl2_display() {
+    static bool opened = false;
+    if (opened)
+        return &sdl2::sdl2_display;
+    // Ctrl+C in the terminal should end the program as it ends any other, not arrive as SDL_QUIT.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    if (SDL_Init(SDL_INIT_VIDEO) != 0)
+        return nullptr;
+    std::atexit(SDL_Quit);
+    SDL_StartTextInput();
+    opened = true;
+    return &sdl2::sdl2_display;
+}
+
+} // namespace win32

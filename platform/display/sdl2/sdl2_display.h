@@ -1,0 +1,49 @@
+// What the SDL2 display's files share: the host window behind each top-level HWND, and the
+// event translation. Every HWND in the table has exactly one SDL window, destroyed with it;
+// pixels reach the host only through present() and are shown at the next flush.
+#pragma once
+
+#include "../../src/win32_surface.h"
+
+#include <SDL.h>
+#include <windows.h>
+
+namespace win32::sdl2 {
+
+struct HostWindow {
+    HWND hwnd = nullptr;
+    SDL_Window *window = nullptr;
+    bool has_dirty = false;
+    SDL_Rect dirty{}; // union of what changed since the last flush, window pixels
+};
+
+// sdl2_windows.cpp
+HostWindow *find_window(HWND hwnd);
+HostWindow *find_window_by_id(Uint32 sdl_window_id);
+void window_created(HWND hwnd, const char *title, int x, int y, int width, int height, bool resizable);
+void window_destroyed(HWND hwnd);
+void window_shown(HWND hwnd, bool visible);
+void window_title(HWND hwnd, const char *title);
+void present(HWND hwnd, const Surface &screen, const RECT &rect);
+// Copies the window's whole screen surface again (after an expose or a resize).
+void refresh_window(HostWindow &w);
+// Shows every change presented since the last flush.
+void flush_presents();
+
+// sdl2_input.cpp
+// Hands every waiting host event to the input API, in arrival order.
+void pump_events();
+
+// sdl2_text.cpp: the ANSI code page of the subset's texts is Windows-1252.
+// The Windows-1252 byte for a Unicode code point; '?' when it has none (as the ANSI
+// conversion of a character outside the code page gives).
+int cp1252_from_codepoint(uint32_t cp);
+// Decodes the UTF-8 sequence at *text, advancing it; 0 at the end, U+FFFD for a bad byte.
+uint32_t next_codepoint(const char *&text);
+// A Windows-1252 string as UTF-8 (window titles).
+void utf8_from_cp1252(const char *text, char *out, size_t out_size);
+
+// sdl2_keys.cpp: the virtual-key code of a host key; 0 for keys with none.
+int virtual_key(SDL_Keycode sym, SDL_Scancode scancode);
+
+} // namespace win32::sdl2

@@ -1,0 +1,143 @@
+// Host events to the subset's input API. A key press and the text it types arrive from SDL
+// as two events (SDL_KEYDOWN, then SDL_TEXTINPUT); they are handed on as one key-down that
+// carries its character, so translation sees e-acute as 233 on the key that typed it.
+// Events are taken from SDL in one batch per pump, which keeps such a pair together.
+#include "sdl2_display.h"
+
+#include "../../src/win32_internal.h"
+#include "../input.h"
+
+#include <vector>
+
+namespace win32::sdl2 {
+
+namespace {
+
+std::vector<SDL_Event> batch;
+
+void send_text(HWND hwnd, const char *text) {
+    while (uint32_t cp = next_codepoint(text))
+        input_char(hwnd, cp1252_from_codepoint(cp));
+}
+
+// Whether SDL will type this key's character as text: printable keys without Ctrl. SDL drops
+// the control characters that Ctrl+letter makes, so those are left to key translation.
+bool types_text(const SDL_Keysym &key) {
+    if (key.mod & KMOD_CTRL)
+        return false;
+    return key.sym >= SDLK_SPACE && key.sym != SDLK_DELETE && (key.sym & SDLK_SCANCODE_MASK) == 0;
+}
+
+void key_down(const SDL_KeyboardEvent &key, const SDL_Event *next, size_t &skip) {
+    HostWindow *w = find_window_by_id(key.windowID);
+    if (!w)
+        return;
+    const char *text = nullptr;
+    if (next && next->type == SDL_TEXTINPUT && next->text.windowID == key.windowID) {
+        text = next->text.text;
+        skip = 1;
+    }
+    int vk = virtual_key(key.keysym.sym, key.keysym.scancode);
+    if (vk == 0) {
+        if (text)
+            send_text(w->hwnd, text);
+        return;
+    }
+    int ch = 0;
+    if (text) {
+        uint32_t cp = next_codepoint(text);
+        ch = cp ? cp1252_from_codepoint(cp) : -1;
+    } else if (types_text(key.keysym) && SDL_IsTextInputActive()) {
+        // An input method may deliver the text later; it then comes as input_char.
+        ch = -1;
+    }
+    input_key(w->hwnd, vk, true, ch);
+    if (text)
+        send_text(w->hwnd, text);
+}
+
+UINT button_message(Uint8 button, bool down) {
+    switch (button) {
+    case SDL_BUTTON_LEFT: return down ? WM_LBUTTONDOWN : WM_LBUTTONUP;
+    case SDL_BUTTON_RIGHT: return down ? WM_RBUTTONDOWN : WM_RBUTTONUP;
+    default: return 0;
+    }
+}
+
+void window_event(const SDL_WindowEvent &e) {
+    HostWindow *w = find_window_by_id(e.windowID);
+    if (!w)
+        return;
+    switch (e.event) {
+    case SDL_WINDOWEVENT_CLOSE: input_close(w->hwnd); break;
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        // Only a size that differs from the surface's is news: the host also reports the
+        // size a window was created with.
+        RECT client;
+        const Surface *screen = window_screen(w->hwnd, &client);
+        if (screen && (screen->width != e.data1 || screen->height != e.data2))
+            input_resized(w->hwnd, e.data1, e.data2);
+        // The resize ran window procedures, which may have changed the window table.
+        if (HostWindow *again = find_window_by_id(e.windowID))
+            refresh_window(*again);
+        break;
+    }
+    case SDL_WINDOWEVENT_EXPOSED: refresh_window(*w); break;
+    default: break;
+    }
+}
+
+void handle(const SDL_Event &e, const SDL_Event *next, size_t &skip) {
+    switch (e.type) {
+    case SDL_KEYDOWN: key_down(e.key, next, skip); break;
+    case SDL_KEYUP: {
+        HostWindow *w = find_window_by_id(e.key.windowID);
+        int vk = virtual_key(e.key.keysym.sym, e.key.keysym.scancode);
+        if (w && vk)
+            input_key(w->hwnd, vk, false, 0);
+        break;
+    }
+    case SDL_TEXTINPUT: {
+        if (HostWindow *w = find_window_by_id(e.text.windowID))
+            send_text(w->hwnd, e.text.text);
+        break;
+    }
+    case SDL_MOUSEBUTTONDOWN:
+    case SDL_MOUSEBUTTONUP: {
+        HostWindow *w = find_window_by_id(e.button.windowID);
+        UINT msg = button_message(e.button.button, e.type == SDL_MOUSEBUTTONDOWN);
+        if (w && msg)
+            input_mouse_button(w->hwnd, msg, e.button.x, e.button.y);
+        break;
+    }
+    case SDL_MOUSEMOTION: {
+        if (HostWindow *w = find_window_by_id(e.motion.windowID))
+            input_mouse_move(w->hwnd, e.motion.x, e.motion.y);
+        break;
+    }
+    case SDL_WINDOWEVENT: window_event(e.window); break;
+    // SDL_QUIT follows the close of the last window; the close itself is what counts.
+    default: break;
+    }
+}
+
+} // namespace
+
+void pump_events() {
+    SDL_PumpEvents();
+    batch.clear();
+    SDL_Event chunk[64];
+    for (;;) {
+        int n = SDL_PeepEvents(chunk, 64, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT);
+        if (n <= 0)
+            break;
+        batch.insert(batch.end(), chunk, chunk + n);
+    }
+    for (size_t i = 0; i < batch.size(); ++i) {
+        size_t skip = 0;
+        handle(batch[i], i + 1 < batch.size() ? &batch[i + 1] : nullptr, skip);
+        i += skip;
+    }
+}
+
+} // namespace win32::sdl2
