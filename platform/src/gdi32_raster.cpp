@@ -10,7 +10,7 @@ namespace win32::gdi {
 
 // Ties (the ideal line passes exactly between two pixels) go to the pixel GDI picks, which
 // depends on the direction the line is drawn in.
-const int line_tie_bias[8] = {0, 0, 0, 0, 0, 0, 0, 0};
+const int line_tie_bias[8] = {0, 0, 1, 0, 0, 1, 1, 1};
 
 namespace {
 
@@ -66,10 +66,27 @@ void wide_segment(Mask &m, P64 p, P64 q, int64_t w) {
     polygon_mask(m, quad, 4, false);
 }
 
-// A round cap or join: the elliptic region of a w x w box around the pixel.
+// A round cap or join: the pixels on and inside the ellipse outline of a w x w box around
+// the pixel.
 void wide_dot(Mask &m, P64 p, int64_t w) {
     int64_t l = p.x - w / 2, t = p.y - w / 2;
-    ellipse_mask(m, l, t, l + w, t + w);
+    std::vector<P64> pts = ellipse_points(l, t, l + w, t + w);
+    int64_t lo[64], hi[64];
+    if (w > 64 || pts.empty()) {
+        ellipse_mask(m, l, t, l + w, t + w);
+        return;
+    }
+    for (int64_t i = 0; i < w; ++i)
+        lo[i] = INT64_MAX, hi[i] = INT64_MIN;
+    for (const P64 &q : pts) {
+        int64_t row = q.y - t;
+        if (row < 0 || row >= w)
+            continue;
+        lo[row] = std::min(lo[row], q.x), hi[row] = std::max(hi[row], q.x);
+    }
+    for (int64_t i = 0; i < w; ++i)
+        if (lo[i] <= hi[i])
+            m.span(t + i, lo[i], hi[i] + 1);
 }
 
 } // namespace
@@ -141,7 +158,7 @@ std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b) {
             ++y0, --y1;
             err += dy += a8;
         }
-        if (e2 >= dx || 2 * err > dy) {
+        if (e2 >= dx) {
             ++x0, --x1;
             err += dx += b8;
         }
