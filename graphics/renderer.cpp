@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -72,8 +73,8 @@ int clip_polygon_side(const DevicePoint *in, int n, DevicePoint *out, int axis, 
         if ((va <= limit) != (vb <= limit)) {
             double t = (limit - va) / (vb - va);
             DevicePoint cut;
-            cut.x = static_cast<int64_t>(static_cast<double>(a.x) + t * static_cast<double>(b.x - a.x));
-            cut.y = static_cast<int64_t>(static_cast<double>(a.y) + t * static_cast<double>(b.y - a.y));
+            cut.x = std::llround(static_cast<double>(a.x) + t * static_cast<double>(b.x - a.x));
+            cut.y = std::llround(static_cast<double>(a.y) + t * static_cast<double>(b.y - a.y));
             if (axis == 0)
                 cut.x = sign * DEVICE_LIMIT;
             else
@@ -130,8 +131,9 @@ bool clip_line(DevicePoint &p, DevicePoint &q) {
     }
     if (t0 > t1)
         return false;
-    DevicePoint from = {static_cast<int64_t>(x0 + t0 * dx), static_cast<int64_t>(y0 + t0 * dy)};
-    DevicePoint to = {static_cast<int64_t>(x0 + t1 * dx), static_cast<int64_t>(y0 + t1 * dy)};
+    // Rounded, not truncated: the cut points then lie on the line's own pixels.
+    DevicePoint from = {std::llround(x0 + t0 * dx), std::llround(y0 + t0 * dy)};
+    DevicePoint to = {std::llround(x0 + t1 * dx), std::llround(y0 + t1 * dy)};
     p = from;
     q = to;
     return true;
@@ -225,7 +227,11 @@ void render_draw_record(const DrawRecord &record) {
         int top = clamp_device(top_left.y);
         int right = clamp_device(bottom_right.x + 1);
         int bottom = clamp_device(bottom_right.y + 1);
-        if (record.kind == DRAW_RECT)
+        if (right - left == 1 && bottom - top == 1 && record.width <= 1)
+            // GDI paints nothing for a one-pixel box with a thin pen (its outline has no
+            // length and its interior no area); the shape is that one pixel all the same.
+            SetPixel(dc, left, top, record_rgb(record));
+        else if (record.kind == DRAW_RECT)
             Rectangle(dc, left, top, right, bottom);
         else
             Ellipse(dc, left, top, right, bottom);
