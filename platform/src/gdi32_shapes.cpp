@@ -114,7 +114,7 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     const Object &pen = dc_pen(*s.dc);
     const Object &brush = dc_brush(*s.dc);
     bool no_pen = pen.pen_style == PS_NULL;
-    int64_t w = pen_width(pen);
+    int64_t w = no_pen ? 1 : pen_width(pen);
     Mask fill, outline;
     mask_over(fill, c, l, t, r, b, 0);
     mask_over(outline, c, l, t, r, b, w);
@@ -132,8 +132,9 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     }
     if (!brush.is_null)
         paint_mask(c, fill, brush.color, no_pen ? nullptr : &outline);
-    if (!no_pen)
-        paint_mask(c, outline, pen.color);
+    // Without a pen the brush covers the one-pixel outline's place too.
+    if (!no_pen || !brush.is_null)
+        paint_mask(c, outline, no_pen ? brush.color : pen.color);
     finish_target(s.target);
     return TRUE;
 }
