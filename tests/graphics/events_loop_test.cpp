@@ -72,6 +72,18 @@ TEST_F(EventLoopTest, AnotherMessageFirstLetsEveryTickCount) {
     }
 }
 
+TEST_F(EventLoopTest, LogLinesRepaintingTheTextWindowLetEveryTickCount) {
+    kelpa_set_run_mode(RUN_ANIMATE);
+    Event previous = next_event();
+    for (int i = 0; i < 4; ++i) {
+        kelpa_log("frame %d\n", i); // its repaint is the message that starts the next call
+        const Event e = next_event();
+        ASSERT_EQ(e.kind, KELPA_PERIODIC);
+        EXPECT_EQ(e.at - previous.at, 50u) << "event " << i;
+        previous = e;
+    }
+}
+
 TEST_F(EventLoopTest, HaltedWaitsForAClickAndIgnoresTicks) {
     kelpa_set_run_mode(RUN_ANIMATE);
     next_event();
