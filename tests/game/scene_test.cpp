@@ -138,3 +138,47 @@ TEST_F(SceneTest, SceneStartsFromAClearedWindow) {
     EXPECT_EQ(at(0, -15), color_values[COLOR_WHITE]);
     EXPECT_EQ(at(-215, 0), color_values[COLOR_YELLOW]);
 }
+
+// With the drawing log on, each drawing operation describes itself: the scene's calls and
+// their order, and the texts exactly as formatted.
+TEST_F(SceneTest, DrawingLogShowsTheSceneInOrder) {
+    state.points = 7;
+    state.health = 52;
+    kelpa_set_logging(1);
+    draw_scene(state);
+    const std::vector<std::string> expected = {
+        "Clearing the graphics window\n",
+        "black line from (-300,225) to (300,225), width 2\n",
+        "black rectangle with bounding box (-295,245) to (-195,225) with line width 2\n",
+        "black rectangle with bounding box (-195,245) to (-95,225) with line width 2\n",
+        "black rectangle with bounding box (-95,245) to (5,225) with line width 2\n",
+        "blue text at (-285,227), \"Change Color\"\n",
+        "blue text at (-165,227), \"Restart\"\n",
+        "blue text at (-82,227), \"Change Level\"\n",
+        "yellow circle at (0,0), radius 20\n",
+        "black circle at (-6,6), radius 5\n",
+        "black circle at (6,6), radius 5\n",
+        "black line from (-10,-8) to (10,-8), width 3\n",
+        "red circle at (-100,100), radius 20\n",
+        "white circle at (-100,108), radius 5\n",
+        "black circle at (-100,107), radius 2\n",
+        "black line from (-110,92) to (-90,92), width 3\n",
+        "forest green text at (216,227), \" Points     7\"\n",
+        "orange text at (60,227), \" Health 52\"\n",
+    };
+    EXPECT_EQ(log_lines(), expected);
+}
+
+TEST_F(SceneTest, PointsKeepFivePlacesAndWiderNumbersTakeMore) {
+    state.points = 123456;
+    state.health = 5;
+    state.game_over = 1;
+    state.paused = 1;
+    kelpa_set_logging(1);
+    draw_scene(state);
+    std::vector<std::string> lines = log_lines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[lines.size() - 3], "forest green text at (216,227), \" Points 123456\"\n");
+    EXPECT_EQ(lines[lines.size() - 2], "orange text at (60,227), \" Health 5\"\n");
+    EXPECT_EQ(lines.back(), "red text at (-150,0), \"GAME OVER\"\n");
+}
