@@ -106,10 +106,3 @@ TEST_F(SceneTest, RestartResetsEverythingAndDrawsNothing) {
     EXPECT_EQ(state.chaser_speed, 8);
     EXPECT_EQ(count(COLOR_WHITE, -30, -30, 30, 30), 61 * 61);
 }
-
-TEST_F(SceneTest, ClickOutsideTheBarChangesNothing) {
-    GameState before = state;
-    press_button(hit_button(0, 224), state);
-    EXPECT_EQ(state.player_color, before.player_color);
-    EXPECT_EQ(state.chaser_color, before.chaser_color);
-}

@@ -91,11 +91,6 @@ TEST_F(RulesTest, TakingTheLastPickupPlacesAFreshSetInTheSameTick) {
     EXPECT_EQ(state.points, 1);
 }
 
-TEST_F(RulesTest, PassWithNothingLyingRefills) {
-    empty_all();
-    EXPECT_EQ(values_taken(SEED, [&] { collect_pickups(state); }), 15);
-}
-
 TEST_F(RulesTest, ReshuffleInTheLastSlotAsTheOnlyOneLeftPlacesTwoSets) {
     empty_all();
     lay(4, PICKUP_RESHUFFLE, 0, 0);

@@ -60,24 +60,6 @@ TEST_F(SceneTest, PickupsShowTheirOuterAndInnerColours) {
     EXPECT_EQ(at(-200 + 11, -150 + 11), color_values[COLOR_WHITE]);
 }
 
-TEST_F(SceneTest, PickupColourTable) {
-    struct Row {
-        int kind, outer, inner;
-    };
-    const Row rows[] = {
-        {PICKUP_POINT, COLOR_SEA_GREEN, COLOR_PEACH}, {PICKUP_TELEPORT, COLOR_BLACK, COLOR_GRAY_20},
-        {PICKUP_DOUBLE, COLOR_MAGENTA, COLOR_ORANGE}, {PICKUP_RESHUFFLE, COLOR_RED, COLOR_WHITE},
-        {PICKUP_HEALTH, COLOR_GRAY_50, COLOR_OLIVE},  {PICKUP_REKIND, COLOR_NAVY_BLUE, COLOR_BROWN},
-        {PICKUP_LEVEL, COLOR_BROWN, COLOR_ICE_BLUE},
-    };
-    for (const Row &r : rows) {
-        int inner = -1, outer = -1;
-        pickup_colors(r.kind, inner, outer);
-        EXPECT_EQ(outer, r.outer) << "kind " << r.kind;
-        EXPECT_EQ(inner, r.inner) << "kind " << r.kind;
-    }
-}
-
 TEST_F(SceneTest, EmptySlotsAreNotDrawn) {
     state.pickup_kind[0] = PICKUP_POINT;
     state.pickup_x[0] = -150;
