@@ -52,6 +52,28 @@ void send_size(Window &w) {
     SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client_width(w), client_height(w)));
 }
 
+void send_size_and_move(HWND hwnd) {
+    if (Window *w = find_window(hwnd))
+        send_size(*w);
+    if (Window *w = find_window(hwnd))
+        SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(w->x + w->client.left, w->y + w->client.top));
+}
+
+// A window refused by its WM_NCCREATE or WM_CREATE hears only WM_NCDESTROY, as on the real
+// platform; it never existed for the program.
+void abandon_creation(HWND hwnd) {
+    Window *w = find_window(hwnd);
+    if (!w || w->destroying)
+        return;
+    w->destroying = true;
+    SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
+    forget_window_timers(hwnd);
+    forget_window_messages(hwnd);
+    if (display().window_destroyed)
+        display().window_destroyed(hwnd);
+    windows.erase(handle_key(hwnd));
+}
+
 } // namespace
 
 Window *find_window(HWND hwnd) {
@@ -153,7 +175,9 @@ WORD WINAPI RegisterClassA(const WNDCLASSA *wc) {
 
 // USER32 CreateWindowExA: sends WM_NCCREATE and WM_CREATE (CREATESTRUCTA in lParam), then
 // WM_SIZE and WM_MOVE, all before it returns. WM_NCCREATE returning FALSE or WM_CREATE
-// returning -1 destroys the window and the call returns null. WS_VISIBLE shows it.
+// returning -1 ends the window with WM_NCDESTROY alone and the call returns null.
+// WS_VISIBLE shows it. Known difference: the real platform sends a hidden top-level window
+// no WM_SIZE until its first ShowWindow.
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                             LPVOID param) {
@@ -204,22 +228,16 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     cs.lpszName = window_name;
     cs.lpszClass = class_name;
     cs.dwExStyle = ex_style;
-    if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
-        DestroyWindow(hwnd);
-        return nullptr;
-    }
-    if (find_window(hwnd) && SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
-        DestroyWindow(hwnd);
+    if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs)) ||
+        (find_window(hwnd) && SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1)) {
+        abandon_creation(hwnd);
         return nullptr;
     }
     Window *after = find_window(hwnd);
     if (!after)
         return nullptr; // the procedure destroyed it during creation
     after->created = true;
-    send_size(*after);
-    if ((after = find_window(hwnd)) != nullptr)
-        SendMessageA(hwnd, WM_MOVE, 0,
-                     MAKELPARAM(after->x + after->client.left, after->y + after->client.top));
+    send_size_and_move(hwnd);
     if (find_window(hwnd) && (style & WS_VISIBLE))
         ShowWindow(hwnd, SW_SHOW);
     return find_window(hwnd) ? hwnd : nullptr;
@@ -283,6 +301,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd) {
 
 // USER32 ShowWindow: returns non-zero when the window was visible before. SW_HIDE hides,
 // every other command shows; a window that becomes visible is wholly invalid, with erase.
+// The first show sends WM_SIZE and WM_MOVE.
 BOOL WINAPI ShowWindow(HWND hwnd, int show) {
     Window *w = find_window(hwnd);
     if (!w)
@@ -299,6 +318,12 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show) {
         invalidate(*w, nullptr, true);
     if (display().window_shown)
         display().window_shown(hwnd, visible);
+    // The real platform tells a top-level window its size when it is first shown (and not
+    // during creation); we do both, so a program sees its size before showing the window.
+    if (visible && !w->shown_once) {
+        w->shown_once = true;
+        send_size_and_move(hwnd);
+    }
     return was_visible;
 }
 

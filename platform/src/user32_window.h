@@ -38,6 +38,7 @@ struct Window {
     bool visible = false;
     bool created = false;    // WM_CREATE has returned
     bool destroying = false; // WM_DESTROY has been sent
+    bool shown_once = false;
     HMENU menu = nullptr;
     // The update region, kept as its bounding box in client coordinates.
     bool invalid = false;
