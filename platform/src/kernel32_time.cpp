@@ -19,6 +19,8 @@ void WINAPI Sleep(DWORD ms) {
         headless_advance_clock(ms);
         return;
     }
+    if (!display().wait || !display().now_ms)
+        return; // a display without a clock has no time to let pass
     uint32_t deadline = display().now_ms() + ms;
     while (static_cast<int32_t>(display().now_ms() - deadline) < 0)
         display().wait(deadline, true);
