@@ -34,6 +34,30 @@ TEST_F(Windows, CreateReturningMinusOneFailsCreation) {
     EXPECT_EQ(sequence(take_received()), sequence({WM_NCCREATE, WM_CREATE, WM_NCDESTROY}));
 }
 
+TEST_F(Windows, AWindowDestroyedWhileItIsCreatedOrDispatchedIsGone) {
+    handler = [](HWND w, UINT msg, WPARAM, LPARAM, LRESULT *) {
+        if (msg == WM_CREATE)
+            DestroyWindow(w);
+        return false;
+    };
+    EXPECT_FALSE(create());
+    EXPECT_EQ(count_received(WM_DESTROY), 1);
+
+    handler = nullptr;
+    HWND h = create(true);
+    ASSERT_TRUE(h);
+    handler = [](HWND w, UINT msg, WPARAM, LPARAM, LRESULT *) {
+        if (msg == WM_USER)
+            DestroyWindow(w);
+        return false;
+    };
+    PostMessageA(h, WM_USER, 0, 0);
+    PostMessageA(h, WM_USER + 1, 0, 0);
+    InvalidateRect(h, nullptr, TRUE);
+    EXPECT_EQ(sequence(pump()), sequence({WM_USER}));
+    EXPECT_FALSE(IsWindow(h));
+}
+
 TEST_F(Windows, RectanglesTitleAndVisibility) {
     HWND h = create();
     RECT outer, client;
