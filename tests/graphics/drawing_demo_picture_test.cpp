@@ -8,6 +8,7 @@ using DrawingDemoPictureTest = StartedLibrary;
 TEST_F(DrawingDemoPictureTest, SceneReachesTheWindowAndIsSaved) {
     kelpa_set_logging(0);
     draw_shapes_scene();
+    dispatch_pending(); // the windows' own first paints, menu bar included
     present_frame();
     EXPECT_EQ(library_state.frame_dirty, 0);
     // Spot checks of the window against the scene: the filled navy square of the rectangle
