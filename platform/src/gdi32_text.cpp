@@ -74,7 +74,7 @@ BOOL WINAPI GetTextMetricsA(HDC hdc, LPTEXTMETRICA metrics) {
 }
 
 // ---- GDI32 GetTextExtentPoint32A: the run's width (the sum of its advances, no kerning)
-// and the font's line height (tmHeight).
+// and the font's line height (tmHeight); 0 x 0 for an empty run.
 BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, LPSIZE size) {
     const LoadedFont *f = dc_loaded_font(hdc);
     if (!f || !size || count < 0 || (!text && count > 0))
@@ -82,7 +82,8 @@ BOOL WINAPI GetTextExtentPoint32A(HDC hdc, LPCSTR text, int count, LPSIZE size) 
     const FontMetrics &m = font_metrics(*f);
     int64_t w = run_width(*f, text, count);
     size->cx = static_cast<LONG>(w > INT32_MAX ? INT32_MAX : w);
-    size->cy = m.ascent + m.descent;
+    // An empty run measures 0 x 0, as Wine reports it.
+    size->cy = count > 0 ? m.ascent + m.descent : 0;
     return TRUE;
 }
 
