@@ -8,10 +8,6 @@
 
 namespace win32::gdi {
 
-// Ties (the ideal line passes exactly between two pixels) go to the pixel GDI picks, which
-// depends on the direction the line is drawn in.
-const int line_tie_bias[8] = {0, 0, 1, 0, 0, 1, 1, 1};
-
 namespace {
 
 using i128 = __int128;

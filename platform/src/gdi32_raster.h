@@ -20,8 +20,8 @@ struct Box {
     int64_t left = 0, top = 0, right = 0, bottom = 0;
 };
 
-// The pixels of a one-pixel line from a to b, b itself excluded, as GDI steps it (see the
-// octant bias in the .cpp); only those inside box are visited.
+// The pixels of a one-pixel line from a to b, b itself excluded, as GDI's error loop steps
+// it; only those inside box are visited, each found in closed form.
 template <typename Plot> void thin_line(P64 a, P64 b, const Box &box, Plot plot);
 
 // Coverage of a closed polygon: pixel (x, y) is inside when the point (x, y) is, with edges
@@ -38,10 +38,6 @@ void ellipse_mask(Mask &m, int64_t l, int64_t t, int64_t r, int64_t b);
 
 // ---- implementation of thin_line ----
 
-// Whether GDI takes the minor step on an exact tie, per octant: index bit 0 = x-major,
-// bit 1 = dx < 0, bit 2 = dy < 0.
-extern const int line_tie_bias[8];
-
 template <typename Plot> void thin_line(P64 a, P64 b, const Box &box, Plot plot) {
     int64_t dx = b.x - a.x, dy = b.y - a.y;
     int64_t adx = dx < 0 ? -dx : dx, ady = dy < 0 ? -dy : dy;
@@ -51,7 +47,9 @@ template <typename Plot> void thin_line(P64 a, P64 b, const Box &box, Plot plot)
         return;
     int64_t smaj = (x_major ? dx : dy) < 0 ? -1 : 1;
     int64_t smin = (x_major ? dy : dx) < 0 ? -1 : 1;
-    int bias = line_tie_bias[(x_major ? 1 : 0) | (dx < 0 ? 2 : 0) | (dy < 0 ? 4 : 0)];
+    // When the ideal line passes exactly between two pixels, GDI (as Wine draws it) takes the
+    // minor step early when that step goes toward smaller coordinates, late otherwise.
+    int bias = smin < 0 ? 1 : 0;
     int64_t start = x_major ? a.x : a.y;
     int64_t lo = x_major ? box.left : box.top, hi = (x_major ? box.right : box.bottom) - 1;
     // Steps k in [0, major) whose major coordinate start + smaj*k lies in [lo, hi].
