@@ -4,7 +4,12 @@
 Prints, per call, the share of painted pixels that agree (pixels painted in either output,
 counted by position and colour class), then a summary per kind of call. With --show NAME,
 draws both pixel sets of the calls whose name contains NAME (ours lower case, theirs upper
-case, '*' where both agree)."""
+case, '*' where both agree).
+
+  cmake --build build --target gdi_conformance && build/tools/gdi_conformance/gdi_conformance > ours.txt
+  x86_64-w64-mingw32-g++ -static -O2 -o gdi_conformance.exe gdi_conformance.cpp -lgdi32 -luser32
+  xvfb-run -a /usr/lib/wine/wine64 gdi_conformance.exe > theirs.txt
+  compare.py ours.txt theirs.txt --quiet"""
 import argparse
 import collections
 import sys
