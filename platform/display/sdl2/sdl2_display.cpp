@@ -65,6 +65,14 @@ const Display *open_sdl2_display() {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return nullptr;
+    // With no display server SDL falls back to its off-screen drivers, where nobody would
+    // see the windows: that counts as no display unless someone asked SDL for one by name.
+    const char *driver = SDL_GetCurrentVideoDriver();
+    bool asked = SDL_getenv("SDL_VIDEODRIVER") != nullptr;
+    if (!asked && driver && (SDL_strcmp(driver, "offscreen") == 0 || SDL_strcmp(driver, "dummy") == 0)) {
+        SDL_Quit();
+        return nullptr;
+    }
     std::atexit(SDL_Quit);
     SDL_StartTextInput();
     opened = true;
