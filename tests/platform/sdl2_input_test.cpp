@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -95,7 +96,7 @@ class Sdl2Display : public ::testing::Test {
         SDL_Event e{};
         e.type = SDL_TEXTINPUT;
         e.text.windowID = host_id();
-        SDL_strlcpy(e.text.text, utf8, sizeof e.text.text);
+        std::snprintf(e.text.text, sizeof e.text.text, "%s", utf8);
         SDL_PushEvent(&e);
     }
     void window_event(Uint8 what, int data1 = 0, int data2 = 0) {
