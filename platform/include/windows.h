@@ -205,6 +205,7 @@ typedef struct tagBITMAP {
 #define WM_SHOWWINDOW 0x0018
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
+#define WM_NCLBUTTONDOWN 0x00A1
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -223,6 +224,7 @@ typedef struct tagBITMAP {
 
 #define SIZE_RESTORED 0
 #define SC_CLOSE 0xF060
+#define HTMENU 5
 #define MK_LBUTTON 0x0001
 
 /* ---- window classes, styles, show commands ---------------------------- */

@@ -6,6 +6,7 @@
 #include "../display/display.h"
 #include "user32_queue.h"
 #include "user32_window.h"
+#include "user32_menu_bar.h"
 
 #include <cctype>
 
@@ -86,8 +87,14 @@ void mouse_event(HWND hwnd, UINT message, int x, int y) {
     else if (message == WM_LBUTTONUP)
         q.button_held = false;
     // The menu bar is not client area: clicks there belong to menu tracking, not the program.
-    if (y < w->client.top && message != WM_MOUSEMOVE && message != WM_LBUTTONUP)
+    if (y < w->client.top && message != WM_MOUSEMOVE && message != WM_LBUTTONUP) {
+        if (message == WM_LBUTTONDOWN) {
+            InputEvent e;
+            e.msg = input_msg(hwnd, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(x, y));
+            push(e);
+        }
         return;
+    }
     int cx = x - w->client.left, cy = y - w->client.top;
     WPARAM keys = q.button_held ? MK_LBUTTON : 0;
     if (message == WM_LBUTTONDOWN)

@@ -4,6 +4,7 @@
 #include "user32_menu.h"
 
 #include "user32_window.h"
+#include "user32_menu_bar.h"
 #include "win32_handles.h"
 #include "win32_internal.h"
 
@@ -146,7 +147,10 @@ HMENU WINAPI GetMenu(HWND hwnd) {
 
 // USER32 DrawMenuBar: the bar is redrawn with the window; TRUE for a window.
 BOOL WINAPI DrawMenuBar(HWND hwnd) {
-    return find_window(hwnd) ? TRUE : FALSE;
+    if (!find_window(hwnd))
+        return FALSE;
+    paint_menu_bar(hwnd);
+    return TRUE;
 }
 
 // USER32 CheckMenuItem: sets or clears MF_CHECKED; returns the previous check state

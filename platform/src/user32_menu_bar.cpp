@@ -380,7 +380,7 @@ void open_item(HWND hwnd, int index) {
 
 void mouse(HWND hwnd, UINT msg, int x, int y) {
     Hit hit = hit_test(hwnd, x, y);
-    bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_NCLBUTTONDOWN_MESSAGE;
+    bool press = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_NCLBUTTONDOWN;
     if (msg == WM_MOUSEMOVE) {
         if (hit.bar >= 0 && hit.bar != tracking.open) {
             open_item(hwnd, hit.bar);
@@ -460,7 +460,7 @@ void key(HWND hwnd, int vk) {
 
 bool is_mouse(UINT msg) {
     return msg == WM_MOUSEMOVE || msg == WM_LBUTTONDOWN || msg == WM_LBUTTONUP || msg == WM_RBUTTONDOWN ||
-           msg == WM_RBUTTONUP || msg == WM_NCLBUTTONDOWN_MESSAGE;
+           msg == WM_RBUTTONUP || msg == WM_NCLBUTTONDOWN;
 }
 
 // Handles one message of the modal loop; false when it is for the program to dispatch.
@@ -472,7 +472,7 @@ bool track_message(HWND hwnd, const MSG &m) {
             return true;
         }
         int x = static_cast<short>(LOWORD(m.lParam)), y = static_cast<short>(HIWORD(m.lParam));
-        if (m.message != WM_NCLBUTTONDOWN_MESSAGE) {
+        if (m.message != WM_NCLBUTTONDOWN) {
             // Client coordinates to screen-surface ones.
             if (Window *w = find_window(hwnd)) {
                 x += w->client.left;
@@ -567,7 +567,7 @@ bool menu_tracking() {
 }
 
 bool menu_bar_mouse(HWND hwnd, UINT msg, int x, int y) {
-    if (msg != WM_LBUTTONDOWN && msg != WM_NCLBUTTONDOWN_MESSAGE)
+    if (msg != WM_LBUTTONDOWN && msg != WM_NCLBUTTONDOWN)
         return false;
     Window *w = nullptr;
     if (!bar_menu(hwnd, &w) || y < 0 || y >= w->client.top)

@@ -9,10 +9,8 @@
 
 namespace win32 {
 
-// Not in our <windows.h>: the program never sees these from us except as the non-client
-// press that DefWindowProcA hands to menu tracking (lParam: screen-surface x and y).
-constexpr UINT WM_NCLBUTTONDOWN_MESSAGE = 0x00A1;
-constexpr WPARAM HTMENU_HIT = 5;
+// A press in the menu bar arrives as WM_NCLBUTTONDOWN with HTMENU, which DefWindowProcA hands
+// to menu tracking. Unlike the real message, its lParam holds screen-surface x and y.
 
 // Where things are, in screen-surface pixels. Items are named by their position in the bar
 // or pop-up menu.

@@ -2,6 +2,7 @@
 // Every window procedure call may create or destroy windows, so after each one the record
 // is looked up again by handle rather than kept by pointer.
 #include "user32_window.h"
+#include "user32_menu_bar.h"
 
 #include "user32_queue.h"
 
@@ -96,6 +97,7 @@ void layout_client(Window &w) {
         invalidate(w, nullptr, true);
         send_size(w);
     }
+    paint_menu_bar(w.hwnd);
 }
 
 void invalidate(Window &w, const RECT *rect, bool erase) {
@@ -254,6 +256,9 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
         return 0;
     switch (msg) {
     case WM_NCCREATE: return TRUE;
+    case WM_NCLBUTTONDOWN:
+        menu_bar_mouse(hwnd, msg, static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam)));
+        return 0;
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SYSCOMMAND:
         if ((wparam & 0xFFF0) == SC_CLOSE)

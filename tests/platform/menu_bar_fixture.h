@@ -99,9 +99,7 @@ class MenuBarWindow : public ::testing::Test {
         release(x, y);
     }
     // A press on the menu bar, as USER32 queues it for the window (DefWindowProcA tracks it).
-    void bar_press(int x, int y) {
-        PostMessageA(hwnd, win32::WM_NCLBUTTONDOWN_MESSAGE, win32::HTMENU_HIT, MAKELPARAM(x, y));
-    }
+    void bar_press(int x, int y) { PostMessageA(hwnd, WM_NCLBUTTONDOWN, HTMENU, MAKELPARAM(x, y)); }
     void key(int vk) {
         win32::input_key(hwnd, vk, true, 0);
         win32::input_key(hwnd, vk, false, 0);
