@@ -63,6 +63,12 @@ const Display *open_sdl2_display() {
     // Ctrl+C in the terminal should end the program as it ends any other, not arrive as SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+#if defined(__linux__)
+    // On Linux a display server announces itself in the environment; without one, asking SDL
+    // only makes libwayland print an error of its own before ours.
+    if (!SDL_getenv("SDL_VIDEODRIVER") && !SDL_getenv("DISPLAY") && !SDL_getenv("WAYLAND_DISPLAY"))
+        return nullptr;
+#endif
     if (SDL_Init(SDL_INIT_VIDEO) != 0)
         return nullptr;
     // With no display server SDL falls back to its off-screen drivers, where nobody would
