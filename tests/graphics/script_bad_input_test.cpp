@@ -1,0 +1,250 @@
+// Malformed script files, one table row each, played back on a running program: every row
+// ends playback with its message (or silently) after the events it yields, and a click made
+// after the playback still arrives as a live KELPA_MOUSE.
+#include "library_fixture.h"
+
+#include <climits>
+#include <fstream>
+
+namespace {
+
+struct Event {
+    int kind;
+    int x;
+    int y;
+    char key;
+};
+
+bool operator==(const Event &a, const Event &b) {
+    return a.kind == b.kind && a.x == b.x && a.y == b.y && a.key == b.key;
+}
+
+std::ostream &operator<<(std::ostream &os, const Event &e) {
+    return os << "{kind " << e.kind << ", " << e.x << ", " << e.y << ", key " << int(e.key) << "}";
+}
+
+Event mouse(int x, int y) {
+    return {KELPA_MOUSE, x, y, 0};
+}
+Event kbd(int key) {
+    return {KELPA_KBD, 0, 0, static_cast<char>(key)};
+}
+const Event tick = {KELPA_PERIODIC, 0, 0, 0};
+
+const char eof_line[] = "EOF encountered in script file KELPA.SCR\n";
+const char unreadable_line[] = "Cannot open script file KELPA.SCR for reading\n";
+const char silent[] = "";
+
+struct BadScript {
+    const char *name;
+    std::string bytes;
+    std::vector<Event> events; // what playback yields before it stops
+    const char *message;       // the log line playback ends with; empty: none
+};
+
+std::string repeat(char c, size_t n) {
+    return std::string(n, c);
+}
+
+std::vector<BadScript> bad_scripts() {
+    using namespace std::string_literals;
+    return {
+        {"empty", "", {}, eof_line},
+        {"only newlines", "\n\n\n\n", {}, eof_line},
+        {"only spaces", "       \n", {}, silent},
+        {"short spaces", "   \n", {}, silent},
+        {"tabs", "\t\t\t\t\t\t\tKELPA\n", {}, silent},
+        {"binary bytes", "\x01\xff\x80\x7f\xfe\x02\x03\x04\n", {}, silent},
+        {"high bytes then M", "\xff\xfe\xfd\xfc\xfb\xfaM(3, 4);\n", {mouse(3, 4)}, eof_line},
+        {"NUL at the letter", "KELPA_\0MOUSE(1, 2);\n"s, {}, silent},
+        {"NUL prefix", "\0\0\0\0\0\0K(65);\n"s, {kbd('A')}, eof_line},
+        {"NUL bytes, no newline", repeat('\0', 100), {}, eof_line},
+        {"600 NUL bytes: a first piece of 511", repeat('\0', 600), {}, silent},
+        {"NUL inside the numbers", "KELPA_MOUSE(1\0, 2);\n"s, {mouse(1, 2)}, eof_line},
+        {"huge coordinates",
+         "KELPA_MOUSE(" + repeat('9', 40) + ", -" + repeat('9', 40) + ");\n",
+         {mouse(INT_MAX, INT_MIN)},
+         eof_line},
+        {"huge key", "KELPA_KBD(99999999999);\n", {kbd(0xff)}, eof_line},
+        {"key of 300 keeps its low byte", "KELPA_KBD(300);\n", {kbd(300 & 0xff)}, eof_line},
+        {"most negative key", "KELPA_KBD(-2147483648);\n", {kbd(0)}, eof_line},
+        {"10 000-character line of x", repeat('x', 10000) + "\n", {}, silent},
+        {"10 000-character directive",
+         "KELPA_MOUSE(1, 2);" + repeat(' ', 10000) + "\n",
+         {mouse(1, 2)},
+         silent},
+        {"line of exactly 511 characters",
+         "KELPA_KBD(66);" + repeat(' ', 511 - 14) + "\nKELPA_KBD(67);\n",
+         {kbd('B'), kbd('C')},
+         eof_line},
+        {"mouse without numbers", "KELPA_MOUSE();\n", {mouse(0, 0)}, eof_line},
+        {"mouse with one number", "KELPA_MOUSE(5);\n", {mouse(5, 0)}, eof_line},
+        {"key without number", "KELPA_KBD();\n", {kbd(0)}, eof_line},
+        {"periodic without count", "KELPA_PERIODIC();\n", {tick}, eof_line},
+        {"periodic of minus three", "KELPA_PERIODIC(-3);\n", {tick, tick, tick}, eof_line},
+        {"only the letter", "KELPA_M\n", {mouse(0, 0)}, eof_line},
+        {"double minus", "KELPA_MOUSE(--5, 7);\n", {mouse(0, 7)}, eof_line},
+        {"minus inside a number", "KELPA_MOUSE(5-3, 8);\n", {mouse(5, 8)}, eof_line},
+        {"lower case", "kelpa_mouse(1, 2);\n", {}, silent},
+        {"short line", "KELPA\n", {}, silent},
+        {"CR-only line ends", "KELPA_MOUSE(1, 2);\rKELPA_KBD(65);\r", {}, eof_line},
+        {"CR LF line ends", "KELPA_MOUSE(1, 2);\r\nKELPA_KBD(65);\r\n", {mouse(1, 2), kbd('A')}, eof_line},
+        {"lone CR lines", "\r\r\n\r\nKELPA_KBD(65);\n", {}, silent},
+        {"byte order mark", "\xef\xbb\xbfKELPA_MOUSE(1, 2);\n", {tick}, eof_line},
+        {"last line without newline", "KELPA_KBD(65);\nKELPA_KBD(66);", {kbd('A')}, eof_line},
+        {"good lines then garbage", "KELPA_KBD(65);\nKELPA_?\nKELPA_KBD(66);\n", {kbd('A')}, silent},
+        {"blank lines around a directive", "\n\nKELPA_MOUSE(-1, -2);\n\n\n", {mouse(-1, -2)}, eof_line},
+    };
+}
+
+} // namespace
+
+class ScriptBadInputTest : public StartedLibraryInTempDir {
+  protected:
+    void SetUp() override {
+        StartedLibraryInTempDir::SetUp();
+        ASSERT_TRUE(dispatch_pending());
+    }
+
+    void write(const std::string &bytes) {
+        std::ofstream out("KELPA.SCR", std::ios::binary);
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    void click(int x, int y) {
+        headless::click(library_state.graphics_window, library_state.origin_x + x,
+                        library_state.origin_y - y);
+    }
+
+    Event next() {
+        Event e = {};
+        e.kind = kelpa_next_event(e.x, e.y, e.key);
+        return e;
+    }
+
+    // Plays the file and returns the scripted events; once playback has stopped, a live click
+    // at (7, -9) must be the next event delivered. `at_most` bounds a script that never ends;
+    // such a playback is stopped by the user's command.
+    std::vector<Event> play(size_t at_most = 60) {
+        bool clicked = false;
+        headless::on_idle([&] {
+            if (!library_state.playing_back && !clicked) {
+                clicked = true;
+                click(7, -9);
+            }
+        });
+        run_command(IDM_PLAYBACK);
+        std::vector<Event> events;
+        Event e = {};
+        while (events.size() < at_most) {
+            e = next();
+            if (!library_state.playing_back)
+                break;
+            events.push_back(e);
+        }
+        if (library_state.playing_back) {
+            run_command(IDM_PLAYBACK);
+            e = next();
+        }
+        EXPECT_EQ(e, mouse(7, -9)) << "the live click after the playback";
+        headless::on_idle(nullptr);
+        return events;
+    }
+
+    void clear_log() {
+        for (HGLOBAL &block : message_log.log_lines) {
+            if (block)
+                GlobalFree(block);
+            block = nullptr;
+        }
+        message_log = MessageLog{};
+    }
+
+    std::vector<std::string> new_log_lines(size_t before) {
+        std::vector<std::string> lines = log_lines();
+        return std::vector<std::string>(lines.begin() + std::min(before, lines.size()), lines.end());
+    }
+};
+
+TEST_F(ScriptBadInputTest, EachMalformedFileEndsPlaybackAsDefinedAndLiveInputGoesOn) {
+    const std::vector<BadScript> table = bad_scripts();
+    ASSERT_GE(table.size(), 30u);
+    for (const BadScript &row : table) {
+        SCOPED_TRACE(row.name);
+        script_close(); // every row plays its own file from the first line
+        write(row.bytes);
+        const size_t before = log_lines().size();
+        EXPECT_EQ(play(), row.events);
+        const std::vector<std::string> added = new_log_lines(before);
+        if (*row.message) {
+            ASSERT_EQ(added.size(), 1u);
+            EXPECT_EQ(added[0], row.message);
+        } else {
+            EXPECT_TRUE(added.empty());
+        }
+        EXPECT_EQ(library_state.playing_back, 0);
+        EXPECT_EQ(library_state.play_one, 0);
+        EXPECT_EQ(GetMenuState(library_state.run_menu, IDM_PLAYBACK, MF_BYCOMMAND) & MF_CHECKED, 0u);
+        library_state.periodic_run = 0;
+        clear_log(); // keeps the ring below 25 lines for the next row
+    }
+}
+
+TEST_F(ScriptBadInputTest, FilesThatCannotBeReadAreReportedAndLiveInputGoesOn) {
+    struct Unreadable {
+        const char *name;
+        void (*make)();
+    };
+    const Unreadable rows[] = {
+        {"missing", [] {}},
+        {"a directory", [] { std::filesystem::create_directory("KELPA.SCR"); }},
+        {"a dangling link", [] { std::filesystem::create_symlink("nowhere/at/all", "KELPA.SCR"); }},
+        {"a link to a directory", [] { std::filesystem::create_directory_symlink(".", "KELPA.SCR"); }},
+        // Opens, even for root, and fails at the first read.
+        {"a file whose reads fail", [] { std::filesystem::create_symlink("/proc/self/mem", "KELPA.SCR"); }},
+    };
+    for (const Unreadable &row : rows) {
+        SCOPED_TRACE(row.name);
+        script_close();
+        std::filesystem::remove_all("KELPA.SCR");
+        row.make();
+        const size_t before = log_lines().size();
+        EXPECT_TRUE(play().empty());
+        const std::vector<std::string> added = new_log_lines(before);
+        ASSERT_EQ(added.size(), 1u);
+        EXPECT_EQ(added[0], unreadable_line);
+    }
+}
+
+TEST_F(ScriptBadInputTest, AFileWithoutReadPermissionIsReported) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root reads any file";
+    write("KELPA_KBD(65);\n");
+    std::filesystem::permissions("KELPA.SCR", std::filesystem::perms::none);
+    EXPECT_TRUE(play().empty());
+    ASSERT_FALSE(log_lines().empty());
+    EXPECT_EQ(log_lines().back(), unreadable_line);
+}
+
+TEST_F(ScriptBadInputTest, AHugeCountPlaysUntilTheUserStopsIt) {
+    write("KELPA_PERIODIC(" + repeat('9', 30) + ");\n");
+    const std::vector<Event> events = play(40);
+    EXPECT_EQ(events, std::vector<Event>(40, tick));
+    // The user's stop closed the file: the next playback starts again at its first line.
+    EXPECT_EQ(library_state.script_file, nullptr);
+}
+
+TEST_F(ScriptBadInputTest, PlayOneOnAMalformedFileYieldsTheLiveEvent) {
+    write(std::string("\0\0\0\0\0\0\0\0", 8) + "\n");
+    bool clicked = false;
+    headless::on_idle([&] {
+        if (!clicked) {
+            clicked = true;
+            click(1, 1);
+        }
+    });
+    PostMessageA(library_state.graphics_window, WM_COMMAND, IDM_PLAY_ONE, 0);
+    EXPECT_EQ(next(), mouse(1, 1));
+    EXPECT_EQ(library_state.play_one, 0);
+    headless::on_idle(nullptr);
+}
