@@ -22,3 +22,10 @@ if(KELPA_SANITIZE)
     add_compile_options(-fsanitize=${KELPA_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${KELPA_SANITIZE})
 endif()
+
+# libFuzzer targets (fuzz/): a clang build of its own; everything is instrumented for
+# coverage, and the targets link libFuzzer's main.
+option(KELPA_FUZZ "Build the libFuzzer targets (clang, with KELPA_SANITIZE=address,undefined)" OFF)
+if(KELPA_FUZZ)
+    add_compile_options(-fsanitize=fuzzer-no-link)
+endif()
