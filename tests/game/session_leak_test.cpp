@@ -8,7 +8,13 @@
 
 namespace {
 
+// Under AddressSanitizer a tick costs some twenty times as much; there the run looks for
+// memory errors, and the full count of ticks is the native build's.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int SESSION_TICKS = 1000;
+#else
 constexpr int SESSION_TICKS = 10000;
+#endif
 
 int log_blocks() {
     int n = 0;
@@ -63,8 +69,8 @@ class SessionLeakTest : public FreshLibrary {
             click(-250, 235); // Change Color
         if (t % 1000 == 0)
             click(100, 235); // Change Level
-        if (t % 2000 == 0)
-            kelpa_show_log_window(t % 4000 == 0);
+        if (t % 500 == 0)
+            kelpa_show_log_window(t % 1000 == 0);
         if (state.game_over)
             click(-150, 235); // Restart
     }
@@ -72,7 +78,7 @@ class SessionLeakTest : public FreshLibrary {
     GameState state;
 };
 
-TEST_F(SessionLeakTest, TenThousandTicksOfRunGameLeaveEveryCountWhereItStarted) {
+TEST_F(SessionLeakTest, ALongRunGameSessionLeavesEveryCountWhereItStarted) {
     int ticks_seen = 0;
     int idle = 0;
     bool closing = false;
@@ -100,7 +106,7 @@ TEST_F(SessionLeakTest, TenThousandTicksOfRunGameLeaveEveryCountWhereItStarted) 
     EXPECT_LE(ring_at_end, LOG_SLOTS);
 }
 
-TEST_F(SessionLeakTest, TenThousandTicksOfTheSceneWithLoggingOnAndOff) {
+TEST_F(SessionLeakTest, ALongSceneSessionWithLoggingOnAndOffLeavesEveryCountWhereItStarted) {
     ASSERT_EQ(kelpa_startup(), 1);
     kelpa_clear();
     ASSERT_TRUE(dispatch_pending());
