@@ -45,7 +45,13 @@ struct Cache {
     std::map<std::tuple<std::string, bool, int, int, bool>, LoadedFont *> requests;
     int loads = 0;
 
-    ~Cache() { clear(); }
+    // fontconfig's configuration lives until FcFini; without it every process that drew
+    // text would end with fontconfig's blocks unreleased (and reported by leak checkers).
+    ~Cache() {
+        clear();
+        if (fc_ready)
+            FcFini();
+    }
     void clear() {
         for (auto &f : fonts)
             if (f.second->face)

@@ -1,5 +1,5 @@
 // Pixel transfers between DCs: GDI32's BitBlt (SRCCOPY) and USER32's ScrollDC, which is pure
-// DC work. Both copy through a temporary block, so source and destination may overlap; only
+// DC work. Source and destination may overlap (copies run against the move); only
 // pixels whose source and destination both lie inside their DCs' clips are written.
 #include "gdi32_state.h"
 
@@ -25,20 +25,25 @@ Rect64 canvas_rect(const Canvas &c) {
 }
 
 // Copies the source-surface block at (sx, sy) to dst's (dx, dy) area `area` (destination
-// coordinates, already inside both clips), converting each pixel with `convert`.
+// coordinates, already inside both clips), converting each pixel with `convert`. Within one
+// surface the rows are walked against the move, so every row is read before it is written;
+// only a purely sideways move needs a copy, of one row.
 template <typename Convert>
 void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, int64_t shift_y,
                 Convert convert) {
-    int w = static_cast<int>(area.right - area.left), h = static_cast<int>(area.bottom - area.top);
-    std::vector<uint32_t> block(static_cast<size_t>(w) * static_cast<size_t>(h));
-    for (int y = 0; y < h; ++y) {
-        const uint32_t *row = src.row(static_cast<int>(area.top + y - shift_y)) + (area.left - shift_x);
-        std::copy(row, row + w, block.begin() + static_cast<ptrdiff_t>(y) * w);
-    }
-    int bpp = dst.surface->bits_per_pixel;
-    for (int y = 0; y < h; ++y) {
+    const int w = static_cast<int>(area.right - area.left), h = static_cast<int>(area.bottom - area.top);
+    const bool same = dst.surface == &src;
+    const bool bottom_up = same && shift_y > 0;
+    const int bpp = dst.surface->bits_per_pixel;
+    std::vector<uint32_t> row_copy;
+    for (int i = 0; i < h; ++i) {
+        const int y = bottom_up ? h - 1 - i : i;
+        const uint32_t *from = src.row(static_cast<int>(area.top + y - shift_y)) + (area.left - shift_x);
+        if (same && shift_y == 0) {
+            row_copy.assign(from, from + w);
+            from = row_copy.data();
+        }
         uint32_t *row = dst.surface->row(static_cast<int>(area.top + y)) + area.left;
-        const uint32_t *from = block.data() + static_cast<size_t>(y) * static_cast<size_t>(w);
         for (int x = 0; x < w; ++x)
             row[x] = quantize(bpp, convert(from[x]));
     }

@@ -109,9 +109,19 @@ void paint_mask(Canvas &c, const Mask &m, uint32_t rgb, const Mask *except) {
     // Runs of covered pixels become spans, so the writes stay std::fill.
     for (int y = 0; y < m.height; ++y) {
         const uint8_t *row = m.bits.data() + static_cast<size_t>(y) * static_cast<size_t>(m.width);
+        // The row of `except` over this one, and its columns in this mask's terms.
+        const uint8_t *ex = nullptr;
+        int ex_from = 0, ex_to = 0;
+        const int sy = m.top + y;
+        if (except && sy >= except->top && sy < except->top + except->height && except->width > 0) {
+            ex = except->bits.data() +
+                 static_cast<size_t>(sy - except->top) * static_cast<size_t>(except->width);
+            ex_from = except->left - m.left;
+            ex_to = ex_from + except->width;
+        }
+        auto covered = [&](int i) { return row[i] && !(ex && i >= ex_from && i < ex_to && ex[i - ex_from]); };
         int x = 0;
         while (x < m.width) {
-            auto covered = [&](int i) { return row[i] && !(except && except->test(m.left + i, m.top + y)); };
             if (!covered(x)) {
                 ++x;
                 continue;
@@ -119,7 +129,7 @@ void paint_mask(Canvas &c, const Mask &m, uint32_t rgb, const Mask *except) {
             int start = x;
             while (x < m.width && covered(x))
                 ++x;
-            fill_span(c, m.top + y, m.left + start, m.left + x, rgb);
+            fill_span(c, sy, m.left + start, m.left + x, rgb);
         }
     }
 }

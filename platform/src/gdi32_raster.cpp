@@ -90,21 +90,38 @@ void wide_dot(Mask &m, P64 p, int64_t w) {
 void polygon_mask(Mask &m, const P64 *pts, size_t n, bool winding) {
     if (n < 3 || m.empty())
         return;
+    // Edges top to bottom, sorted by their first row; a row visits only the edges that span
+    // it (the active ones), so a shape costs its edges plus its crossings, not rows x edges.
+    struct Edge {
+        P64 a, b; // a.y < b.y
+        int dir;
+    };
+    std::vector<Edge> edges;
+    edges.reserve(n);
     int64_t ymin = pts[0].y, ymax = pts[0].y;
-    for (size_t i = 1; i < n; ++i)
-        ymin = std::min(ymin, pts[i].y), ymax = std::max(ymax, pts[i].y);
+    for (size_t i = 0; i < n; ++i) {
+        P64 a = pts[i], b = pts[(i + 1) % n];
+        ymin = std::min(ymin, a.y), ymax = std::max(ymax, a.y);
+        int dir = 1;
+        if (a.y > b.y)
+            std::swap(a, b), dir = -1;
+        if (a.y < b.y) // a horizontal edge spans no row
+            edges.push_back({a, b, dir});
+    }
+    std::sort(edges.begin(), edges.end(), [](const Edge &l, const Edge &r) { return l.a.y < r.a.y; });
+    std::vector<const Edge *> active;
     std::vector<Crossing> xs;
+    size_t next = 0;
     for (int64_t y = m.first_row(ymin); y < m.end_row(ymax); ++y) {
+        for (; next < edges.size() && edges[next].a.y <= y; ++next)
+            if (edges[next].b.y > y)
+                active.push_back(&edges[next]);
+        active.erase(std::remove_if(active.begin(), active.end(), [y](const Edge *e) { return e->b.y <= y; }),
+                     active.end());
         xs.clear();
-        for (size_t i = 0; i < n; ++i) {
-            P64 a = pts[i], b = pts[(i + 1) % n];
-            int dir = 1;
-            if (a.y > b.y)
-                std::swap(a, b), dir = -1;
-            if (y < a.y || y >= b.y)
-                continue;
-            i128 num = static_cast<i128>(y - a.y) * (b.x - a.x);
-            xs.push_back({a.x + ceil_div(num, b.y - a.y), dir});
+        for (const Edge *e : active) {
+            i128 num = static_cast<i128>(y - e->a.y) * (e->b.x - e->a.x);
+            xs.push_back({e->a.x + ceil_div(num, e->b.y - e->a.y), e->dir});
         }
         std::sort(xs.begin(), xs.end(), [](const Crossing &l, const Crossing &r) { return l.x < r.x; });
         if (!winding) {
