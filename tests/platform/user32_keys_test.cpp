@@ -90,8 +90,9 @@ TEST_F(Keys, KeysThatTypeNothingAndTextWithoutKeys) {
 TEST_F(Keys, APostedKeyDownTranslatesLikeTheOriginalForItsOwnWindow) {
     HWND target = create(true);
     HWND source = create(true);
-    // The source forwards its key messages, as a companion window passes them on.
-    handler = [&](HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT *result) {
+    // The source forwards its key messages, as a companion window passes them on. The
+    // handle copies: the handler outlives this body (the windows are destroyed in TearDown).
+    handler = [target, source](HWND w, UINT msg, WPARAM wp, LPARAM lp, LRESULT *result) {
         if (w != source || (msg != WM_KEYDOWN && msg != WM_KEYUP))
             return false;
         PostMessageA(target, msg, wp, lp);
