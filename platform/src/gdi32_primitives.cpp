@@ -3,6 +3,7 @@
 #include "gdi32_primitives.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace win32::gdi {
 
@@ -19,6 +20,20 @@ void mark_dirty(Canvas &c, int left, int top, int right, int bottom) {
     c.dirty_bottom = std::max(c.dirty_bottom, bottom);
 }
 
+namespace {
+
+// std::fill with its stores on 16-byte boundaries. A row of the frame buffer (601 pixels)
+// starts anywhere, and vector stores that straddle cache lines make a full clear about a
+// quarter slower.
+void fill_pixels(uint32_t *p, size_t n, uint32_t value) {
+    for (; n > 0 && (reinterpret_cast<uintptr_t>(p) & 15) != 0; --n)
+        *p++ = value;
+    uint32_t *aligned = static_cast<uint32_t *>(__builtin_assume_aligned(p, 16));
+    std::fill(aligned, aligned + n, value);
+}
+
+} // namespace
+
 void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t rgb) {
     if (!c.surface)
         return;
@@ -30,8 +45,7 @@ void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t botto
         return;
     uint32_t p = quantize(c.surface->bits_per_pixel, rgb);
     for (int y = t; y < b; ++y) {
-        uint32_t *row = c.surface->row(y);
-        std::fill(row + l, row + r, p);
+        fill_pixels(c.surface->row(y) + l, static_cast<size_t>(r - l), p);
     }
     mark_dirty(c, l, t, r, b);
 }

@@ -4,6 +4,7 @@
 #include "gdi32_raster.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 
 namespace win32::gdi {
@@ -66,23 +67,16 @@ void wide_segment(Mask &m, P64 p, P64 q, int64_t w) {
 // the pixel.
 void wide_dot(Mask &m, P64 p, int64_t w) {
     int64_t l = p.x - w / 2, t = p.y - w / 2;
-    std::vector<P64> pts = ellipse_points(l, t, l + w, t + w);
-    int64_t lo[64], hi[64];
-    if (w > 64 || pts.empty()) {
+    std::vector<EllipseRow> rows;
+    if (!ellipse_rows(l, t, l + w, t + w, rows)) {
         ellipse_mask(m, l, t, l + w, t + w);
         return;
     }
-    for (int64_t i = 0; i < w; ++i)
-        lo[i] = INT64_MAX, hi[i] = INT64_MIN;
-    for (const P64 &q : pts) {
-        int64_t row = q.y - t;
-        if (row < 0 || row >= w)
-            continue;
-        lo[row] = std::min(lo[row], q.x), hi[row] = std::max(hi[row], q.x);
+    for (int64_t y = m.first_row(t); y < m.end_row(t + w); ++y) {
+        const EllipseRow &row = rows[static_cast<size_t>(y - t)];
+        if (row.left_lo <= row.left_hi || row.right_lo <= row.right_hi)
+            m.span(y, std::min(row.left_lo, row.right_lo), std::max(row.left_hi, row.right_hi) + 1);
     }
-    for (int64_t i = 0; i < w; ++i)
-        if (lo[i] <= hi[i])
-            m.span(t + i, lo[i], hi[i] + 1);
 }
 
 } // namespace
@@ -148,24 +142,27 @@ void wide_polyline_mask(Mask &m, const P64 *pts, size_t n, bool closed, int64_t 
         wide_dot(m, pts[i], w);
 }
 
-std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b) {
-    std::vector<P64> out;
+namespace {
+
+enum Quadrant { UPPER_RIGHT, UPPER_LEFT, LOWER_LEFT, LOWER_RIGHT };
+
+// The outline of the ellipse inscribed in [l, r) x [t, b), walked in its four quadrants at
+// once from the horizontal axis outward: visit(quadrant, x, y) for every point, each
+// quadrant's points in order away from the axis. False when the box is too large to walk.
+template <typename Visit> bool walk_ellipse(int64_t l, int64_t t, int64_t r, int64_t b, Visit visit) {
     int64_t a = r - 1 - l, h = b - 1 - t;
     if (a < 0 || h < 0 || a > (1 << 15) || h > (1 << 15))
-        return out;
-    // The four quadrants are walked together from the horizontal axis outward; each is kept
-    // apart so the outline can be given in order around the ellipse.
-    std::vector<P64> ur, ul, ll, lr;
+        return false;
     int64_t b1 = h & 1;
     int64_t dx = 4 * (1 - a) * h * h, dy = 4 * (b1 + 1) * a * a;
     int64_t err = dx + dy + b1 * a * a;
     int64_t x0 = l, x1 = l + a, y0 = t + (h + 1) / 2, y1 = y0 - b1;
     int64_t a8 = 8 * a * a, b8 = 8 * h * h;
     do {
-        lr.push_back({x1, y0});
-        ll.push_back({x0, y0});
-        ul.push_back({x0, y1});
-        ur.push_back({x1, y1});
+        visit(LOWER_RIGHT, x1, y0);
+        visit(LOWER_LEFT, x0, y0);
+        visit(UPPER_LEFT, x0, y1);
+        visit(UPPER_RIGHT, x1, y1);
         int64_t e2 = 2 * err;
         if (e2 <= dy) {
             ++y0, --y1;
@@ -177,17 +174,44 @@ std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b) {
         }
     } while (x0 <= x1);
     // A very flat ellipse stops early: finish its tips.
-    while (y0 - y1 < h) {
-        lr.push_back({x1 + 1, y0});
-        ll.push_back({x0 - 1, y0++});
-        ul.push_back({x0 - 1, y1});
-        ur.push_back({x1 + 1, y1--});
+    for (; y0 - y1 < h; ++y0, --y1) {
+        visit(LOWER_RIGHT, x1 + 1, y0);
+        visit(LOWER_LEFT, x0 - 1, y0);
+        visit(UPPER_LEFT, x0 - 1, y1);
+        visit(UPPER_RIGHT, x1 + 1, y1);
     }
-    out.insert(out.end(), ur.begin(), ur.end());
-    out.insert(out.end(), ul.rbegin(), ul.rend());
-    out.insert(out.end(), ll.begin(), ll.end());
-    out.insert(out.end(), lr.rbegin(), lr.rend());
+    return true;
+}
+
+} // namespace
+
+std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b) {
+    // Each quadrant is kept apart so the outline can be given in order around the ellipse.
+    std::vector<P64> quadrants[4];
+    std::vector<P64> out;
+    if (!walk_ellipse(l, t, r, b, [&](int q, int64_t x, int64_t y) { quadrants[q].push_back({x, y}); }))
+        return out;
+    out.insert(out.end(), quadrants[UPPER_RIGHT].begin(), quadrants[UPPER_RIGHT].end());
+    out.insert(out.end(), quadrants[UPPER_LEFT].rbegin(), quadrants[UPPER_LEFT].rend());
+    out.insert(out.end(), quadrants[LOWER_LEFT].begin(), quadrants[LOWER_LEFT].end());
+    out.insert(out.end(), quadrants[LOWER_RIGHT].rbegin(), quadrants[LOWER_RIGHT].rend());
     return out;
+}
+
+bool ellipse_rows(int64_t l, int64_t t, int64_t r, int64_t b, std::vector<EllipseRow> &rows) {
+    if (r - l - 1 > (1 << 15) || b - t - 1 > (1 << 15))
+        return false;
+    rows.assign(static_cast<size_t>(std::max<int64_t>(b - t, 0)),
+                EllipseRow{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN});
+    return walk_ellipse(l, t, r, b, [&](int q, int64_t x, int64_t y) {
+        if (y < t || y >= b)
+            return;
+        EllipseRow &row = rows[static_cast<size_t>(y - t)];
+        if (q == UPPER_LEFT || q == LOWER_LEFT)
+            row.left_lo = std::min(row.left_lo, x), row.left_hi = std::max(row.left_hi, x);
+        else
+            row.right_lo = std::min(row.right_lo, x), row.right_hi = std::max(row.right_hi, x);
+    });
 }
 
 void ellipse_mask(Mask &m, int64_t l, int64_t t, int64_t r, int64_t b) {

@@ -33,6 +33,15 @@ void wide_polyline_mask(Mask &m, const P64 *pts, size_t n, bool closed, int64_t 
 // The points an ellipse inscribed in [l, r) x [t, b) passes through, in order around it;
 // empty when the box is too large to walk point by point.
 std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b);
+// One row of an ellipse's one-pixel outline: its left half's pixels on the row run from
+// left_lo to left_hi, its right half's from right_lo to right_hi (inclusive; lo > hi when
+// that half has none there). What lies between the two runs is the ellipse's inside.
+struct EllipseRow {
+    int64_t left_lo, left_hi, right_lo, right_hi;
+};
+// The rows t .. b - 1 of the outline ellipse_points gives, into rows; false (rows unusable)
+// when the box is too large to walk.
+bool ellipse_rows(int64_t l, int64_t t, int64_t r, int64_t b, std::vector<EllipseRow> &rows);
 // Pixels of a filled ellipse region in [l, r) x [t, b), computed row by row.
 void ellipse_mask(Mask &m, int64_t l, int64_t t, int64_t r, int64_t b);
 

@@ -48,6 +48,28 @@ void large_ellipse(Mask &fill, Mask &outline, int64_t l, int64_t t, int64_t r, i
         outline.bits[i] = outline.bits[i] && !inner.bits[i];
 }
 
+// An ellipse with a one-pixel outline (pen) or none (null pen), row by row: the brush fills
+// what lies between the outline's two runs, and without a pen the runs themselves.
+void thin_ellipse(Canvas &c, int64_t t, const std::vector<EllipseRow> &rows, const Object *pen,
+                  const Object &brush) {
+    const int64_t end = std::min<int64_t>(t + static_cast<int64_t>(rows.size()), c.bottom);
+    for (int64_t y = std::max<int64_t>(t, c.top); y < end; ++y) {
+        const EllipseRow &row = rows[static_cast<size_t>(y - t)];
+        if (row.left_lo > row.left_hi && row.right_lo > row.right_hi)
+            continue; // the walk left this row out
+        if (!pen) {
+            if (!brush.is_null)
+                fill_span(c, y, std::min(row.left_lo, row.right_lo), std::max(row.left_hi, row.right_hi) + 1,
+                          brush.color);
+            continue;
+        }
+        if (!brush.is_null && row.left_hi + 1 < row.right_lo)
+            fill_span(c, y, row.left_hi + 1, row.right_lo, brush.color);
+        fill_span(c, y, row.left_lo, row.left_hi + 1, pen->color);
+        fill_span(c, y, row.right_lo, row.right_hi + 1, pen->color);
+    }
+}
+
 } // namespace
 
 } // namespace win32::gdi
@@ -115,26 +137,26 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     const Object &brush = dc_brush(*s.dc);
     bool no_pen = pen.pen_style == PS_NULL;
     int64_t w = no_pen ? 1 : pen_width(pen);
-    Mask fill, outline;
-    mask_over(fill, c, l, t, r, b, 0);
-    mask_over(outline, c, l, t, r, b, w);
-    std::vector<P64> pts = ellipse_points(l, t, r, b);
-    if (pts.empty()) {
-        large_ellipse(fill, outline, l, t, r, b, w);
+    std::vector<EllipseRow> rows;
+    if (w == 1 && ellipse_rows(l, t, r, b, rows)) {
+        thin_ellipse(c, t, rows, no_pen ? nullptr : &pen, brush);
     } else {
-        polygon_mask(fill, pts.data(), pts.size(), true);
-        if (w == 1) {
-            for (const P64 &p : pts)
-                outline.set(p.x, p.y);
+        Mask fill, outline;
+        mask_over(fill, c, l, t, r, b, 0);
+        mask_over(outline, c, l, t, r, b, w);
+        std::vector<P64> pts = ellipse_points(l, t, r, b);
+        if (pts.empty()) {
+            large_ellipse(fill, outline, l, t, r, b, w);
         } else {
+            polygon_mask(fill, pts.data(), pts.size(), true);
             wide_polyline_mask(outline, pts.data(), pts.size(), true, w);
         }
+        if (!brush.is_null)
+            paint_mask(c, fill, brush.color, no_pen ? nullptr : &outline);
+        // Without a pen the brush covers the one-pixel outline's place too.
+        if (!no_pen || !brush.is_null)
+            paint_mask(c, outline, no_pen ? brush.color : pen.color);
     }
-    if (!brush.is_null)
-        paint_mask(c, fill, brush.color, no_pen ? nullptr : &outline);
-    // Without a pen the brush covers the one-pixel outline's place too.
-    if (!no_pen || !brush.is_null)
-        paint_mask(c, outline, no_pen ? brush.color : pen.color);
     finish_target(s.target);
     return TRUE;
 }
