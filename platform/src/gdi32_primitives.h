@@ -34,7 +34,7 @@ void blend_coverage(Canvas &c, int64_t x, int64_t y, const uint8_t *coverage, in
 // so never larger than the surface).
 struct Mask {
     int left = 0, top = 0, width = 0, height = 0;
-    std::vector<uint8_t> bits;
+    std::vector<uint8_t> bits; // row by row, 1 covered and 0 not: nothing else
 
     void reset(int l, int t, int r, int b);
     bool empty() const { return width <= 0 || height <= 0; }
