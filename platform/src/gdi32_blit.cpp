@@ -4,6 +4,8 @@
 #include "gdi32_state.h"
 
 #include <algorithm>
+#include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace win32::gdi {
@@ -24,10 +26,15 @@ Rect64 canvas_rect(const Canvas &c) {
     return {c.left, c.top, c.right, c.bottom};
 }
 
+// A copy between surfaces of one depth: their pixels are stored quantized already.
+struct SameDepth {
+    uint32_t operator()(uint32_t p) const { return p; }
+};
+
 // Copies the source-surface block at (sx, sy) to dst's (dx, dy) area `area` (destination
 // coordinates, already inside both clips), converting each pixel with `convert`. Within one
 // surface the rows are walked against the move, so every row is read before it is written;
-// only a purely sideways move needs a copy, of one row.
+// a row's own overlap is memmove's (same depth) or taken through a copy of the row.
 template <typename Convert>
 void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, int64_t shift_y,
                 Convert convert) {
@@ -39,13 +46,17 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
     for (int i = 0; i < h; ++i) {
         const int y = bottom_up ? h - 1 - i : i;
         const uint32_t *from = src.row(static_cast<int>(area.top + y - shift_y)) + (area.left - shift_x);
-        if (same && shift_y == 0) {
-            row_copy.assign(from, from + w);
-            from = row_copy.data();
-        }
         uint32_t *row = dst.surface->row(static_cast<int>(area.top + y)) + area.left;
-        for (int x = 0; x < w; ++x)
-            row[x] = quantize(bpp, convert(from[x]));
+        if constexpr (std::is_same_v<Convert, SameDepth>) {
+            std::memmove(row, from, static_cast<size_t>(w) * sizeof(uint32_t));
+        } else {
+            if (same && shift_y == 0) {
+                row_copy.assign(from, from + w);
+                from = row_copy.data();
+            }
+            for (int x = 0; x < w; ++x)
+                row[x] = quantize(bpp, convert(from[x]));
+        }
     }
     mark_dirty(dst, static_cast<int>(area.left), static_cast<int>(area.top), static_cast<int>(area.right),
                static_cast<int>(area.bottom));
@@ -92,7 +103,7 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
         copy_block(dt.canvas, s, area, shift_x, shift_y,
                    [=](uint32_t p) { return p == key ? 0xFFFFFFu : 0u; });
     } else {
-        copy_block(dt.canvas, s, area, shift_x, shift_y, [](uint32_t p) { return p; });
+        copy_block(dt.canvas, s, area, shift_x, shift_y, SameDepth{});
     }
     finish_target(dt);
     return TRUE;
@@ -122,7 +133,7 @@ BOOL WINAPI ScrollDC(HDC hdc, int dx, int dy, const RECT *scroll, const RECT *cl
     Rect64 moved{from.left + dx, from.top + dy, from.right + dx, from.bottom + dy};
     Rect64 area = intersect(moved, limit);
     if (!area.empty())
-        copy_block(c, *c.surface, area, dx, dy, [](uint32_t p) { return p; });
+        copy_block(c, *c.surface, area, dx, dy, SameDepth{});
     if (update) {
         // What of the scrolled area inside the clip did not receive moved pixels.
         Rect64 target = intersect(from, limit);

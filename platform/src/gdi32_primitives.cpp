@@ -135,9 +135,10 @@ void paint_mask(Canvas &c, const Mask &m, uint32_t rgb, const Mask *except) {
             const int to = std::min(except->left + except->width - m.left, m.width);
             if (from < to) {
                 scratch.assign(row, row + m.width);
-                const uint8_t *ex = except->bits.data() +
-                                    static_cast<size_t>(sy - except->top) * static_cast<size_t>(except->width) +
-                                    (m.left + from - except->left);
+                const uint8_t *ex =
+                    except->bits.data() +
+                    static_cast<size_t>(sy - except->top) * static_cast<size_t>(except->width) +
+                    (m.left + from - except->left);
                 for (int i = from; i < to; ++i)
                     scratch[i] &= static_cast<uint8_t>(ex[i - from] ^ 1);
                 row = scratch.data();

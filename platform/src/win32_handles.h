@@ -9,7 +9,11 @@ namespace win32 {
 
 uintptr_t new_handle_value();
 
-template <typename H> H new_handle() { return reinterpret_cast<H>(new_handle_value()); }
-template <typename H> uintptr_t handle_key(H h) { return reinterpret_cast<uintptr_t>(h); }
+template <typename H> H new_handle() {
+    return reinterpret_cast<H>(new_handle_value());
+}
+template <typename H> uintptr_t handle_key(H h) {
+    return reinterpret_cast<uintptr_t>(h);
+}
 
 } // namespace win32

@@ -57,7 +57,8 @@ std::string painted(HDC dc, int w, int h, Style style) {
     FillRect(dc, &all, back);
     DeleteObject(back);
     HPEN pen = style == NO_PEN ? CreatePen(PS_NULL, 0, 0) : CreatePen(PS_SOLID, 1, kPen);
-    HBRUSH brush = style == HOLLOW ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)) : CreateSolidBrush(kBrush);
+    HBRUSH brush =
+        style == HOLLOW ? static_cast<HBRUSH>(GetStockObject(NULL_BRUSH)) : CreateSolidBrush(kBrush);
     HGDIOBJ old_pen = SelectObject(dc, pen);
     HGDIOBJ old_brush = SelectObject(dc, brush);
     Ellipse(dc, kMargin, kMargin, kMargin + w, kMargin + h);
