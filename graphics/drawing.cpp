@@ -25,6 +25,19 @@ int32_t saturate(int64_t v) {
     return static_cast<int32_t>(v);
 }
 
+// Paints one record of a kind given by two points (rectangle, oval, line).
+void render_two_points(uint32_t kind, int color, int width, int32_t x1, int32_t y1, int32_t x2, int32_t y2) {
+    DrawRecord record;
+    record.kind = kind;
+    record.color = color;
+    record.width = width;
+    record.x1 = x1;
+    record.y1 = y1;
+    record.x2 = x2;
+    record.y2 = y2;
+    render_draw_record(record);
+}
+
 } // namespace
 
 int kelpa_circle(int color, int x, int y, int radius) {
@@ -37,17 +50,10 @@ int kelpa_circle(int color, int x, int y, int radius) {
     if (library_state.logging)
         kelpa_log("%s circle at (%d,%d), radius %d\n", color_names[color], x, y, radius);
 
-    DrawRecord record;
-    record.kind = DRAW_OVAL;
-    record.color = color;
-    record.width = 0;
     // The box is computed in 64 bits; a corner beyond 32 bits lies far outside the frame
     // buffer either way, and the renderer clips it.
-    record.x1 = saturate(int64_t{x} - radius);
-    record.y1 = saturate(int64_t{y} + radius);
-    record.x2 = saturate(int64_t{x} + radius);
-    record.y2 = saturate(int64_t{y} - radius);
-    render_draw_record(record);
+    render_two_points(DRAW_OVAL, color, 0, saturate(int64_t{x} - radius), saturate(int64_t{y} + radius),
+                      saturate(int64_t{x} + radius), saturate(int64_t{y} - radius));
     return 1;
 }
 
@@ -71,15 +77,7 @@ int kelpa_rect(int color, int x1, int y1, int x2, int y2, int width) {
                       color_names[color], x1, y1, x2, y2, width);
     }
 
-    DrawRecord record;
-    record.kind = DRAW_RECT;
-    record.color = color;
-    record.width = width;
-    record.x1 = x1;
-    record.y1 = y1;
-    record.x2 = x2;
-    record.y2 = y2;
-    render_draw_record(record);
+    render_two_points(DRAW_RECT, color, width, x1, y1, x2, y2);
     return 1;
 }
 
@@ -93,15 +91,7 @@ int kelpa_line(int color, int x1, int y1, int x2, int y2, int width) {
     if (library_state.logging)
         kelpa_log("%s line from (%d,%d) to (%d,%d), width %d\n", color_names[color], x1, y1, x2, y2, width);
 
-    DrawRecord record;
-    record.kind = DRAW_LINE;
-    record.color = color;
-    record.width = width < 1 ? 1 : width;
-    record.x1 = x1;
-    record.y1 = y1;
-    record.x2 = x2;
-    record.y2 = y2;
-    render_draw_record(record);
+    render_two_points(DRAW_LINE, color, width < 1 ? 1 : width, x1, y1, x2, y2);
     return 1;
 }
 

@@ -31,9 +31,12 @@ int64_t pen_width(const Object &pen) {
     return pen.pen_width > 1 ? pen.pen_width : 1;
 }
 
-void order(int64_t &a, int64_t &b) {
-    if (a > b)
-        std::swap(a, b);
+// The box [left, right) x [top, bottom) of Rectangle or Ellipse, corners in either order,
+// in surface coordinates; false when it is empty.
+bool shape_box(const Shape &s, int left, int top, int right, int bottom, Box &box) {
+    int64_t l = left + s.target.ox, t = top + s.target.oy, r = right + s.target.ox, b = bottom + s.target.oy;
+    box = Box{std::min(l, r), std::min(t, b), std::max(l, r), std::max(t, b)};
+    return box.left < box.right && box.top < box.bottom;
 }
 
 // Interior and outline of an ellipse whose box is too large to walk point by point.
@@ -84,11 +87,11 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     Shape s;
     if (!begin_shape(hdc, s))
         return FALSE;
-    Canvas &c = s.target.canvas;
-    int64_t l = left + s.target.ox, t = top + s.target.oy, r = right + s.target.ox, b = bottom + s.target.oy;
-    order(l, r), order(t, b);
-    if (l == r || t == b)
+    Box box;
+    if (!shape_box(s, left, top, right, bottom, box))
         return TRUE;
+    const int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    Canvas &c = s.target.canvas;
     const Object &pen = dc_pen(*s.dc);
     const Object &brush = dc_brush(*s.dc);
     int64_t w = pen_width(pen);
@@ -128,11 +131,11 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     Shape s;
     if (!begin_shape(hdc, s))
         return FALSE;
-    Canvas &c = s.target.canvas;
-    int64_t l = left + s.target.ox, t = top + s.target.oy, r = right + s.target.ox, b = bottom + s.target.oy;
-    order(l, r), order(t, b);
-    if (l == r || t == b)
+    Box box;
+    if (!shape_box(s, left, top, right, bottom, box))
         return TRUE;
+    const int64_t l = box.left, t = box.top, r = box.right, b = box.bottom;
+    Canvas &c = s.target.canvas;
     const Object &pen = dc_pen(*s.dc);
     const Object &brush = dc_brush(*s.dc);
     bool no_pen = pen.pen_style == PS_NULL;

@@ -1,6 +1,7 @@
 // Malformed script files, one table row each, played back on a running program: every row
 // ends playback with its message (or silently) after the events it yields, and a click made
 // after the playback still arrives as a live KELPA_MOUSE.
+#include "delivered_event.h"
 #include "library_fixture.h"
 
 #include <climits>
@@ -8,20 +9,7 @@
 
 namespace {
 
-struct Event {
-    int kind;
-    int x;
-    int y;
-    char key;
-};
-
-bool operator==(const Event &a, const Event &b) {
-    return a.kind == b.kind && a.x == b.x && a.y == b.y && a.key == b.key;
-}
-
-std::ostream &operator<<(std::ostream &os, const Event &e) {
-    return os << "{kind " << e.kind << ", " << e.x << ", " << e.y << ", key " << int(e.key) << "}";
-}
+using Event = DeliveredEvent;
 
 Event mouse(int x, int y) {
     return {KELPA_MOUSE, x, y, 0};
@@ -116,12 +104,6 @@ class ScriptBadInputTest : public StartedLibraryInTempDir {
                         library_state.origin_y - y);
     }
 
-    Event next() {
-        Event e = {};
-        e.kind = kelpa_next_event(e.x, e.y, e.key);
-        return e;
-    }
-
     // Plays the file and returns the scripted events; once playback has stopped, a live click
     // at (7, -9) must be the next event delivered. `at_most` bounds a script that never ends;
     // such a playback is stopped by the user's command.
@@ -137,14 +119,14 @@ class ScriptBadInputTest : public StartedLibraryInTempDir {
         std::vector<Event> events;
         Event e = {};
         while (events.size() < at_most) {
-            e = next();
+            e = next_delivered_event();
             if (!library_state.playing_back)
                 break;
             events.push_back(e);
         }
         if (library_state.playing_back) {
             run_command(IDM_PLAYBACK);
-            e = next();
+            e = next_delivered_event();
         }
         EXPECT_EQ(e, mouse(7, -9)) << "the live click after the playback";
         headless::on_idle(nullptr);
@@ -244,7 +226,7 @@ TEST_F(ScriptBadInputTest, PlayOneOnAMalformedFileYieldsTheLiveEvent) {
         }
     });
     PostMessageA(library_state.graphics_window, WM_COMMAND, IDM_PLAY_ONE, 0);
-    EXPECT_EQ(next(), mouse(1, 1));
+    EXPECT_EQ(next_delivered_event(), mouse(1, 1));
     EXPECT_EQ(library_state.play_one, 0);
     headless::on_idle(nullptr);
 }

@@ -1,5 +1,6 @@
 // The script file: what a recording writes, what playback makes of every kind of line, the
 // failures it reports, and the hand-over between recording and playback.
+#include "delivered_event.h"
 #include "library_fixture.h"
 
 #include <climits>
@@ -8,25 +9,10 @@
 
 namespace {
 
-struct Event {
-    int kind;
-    int x;
-    int y;
-    char key;
-};
-
-bool operator==(const Event &a, const Event &b) {
-    return a.kind == b.kind && a.x == b.x && a.y == b.y && a.key == b.key;
-}
-
-std::ostream &operator<<(std::ostream &os, const Event &e) {
-    return os << "{kind " << e.kind << ", " << e.x << ", " << e.y << ", key " << int(e.key) << "}";
-}
+using Event = DeliveredEvent;
 
 Event next_event() {
-    Event e = {};
-    e.kind = kelpa_next_event(e.x, e.y, e.key);
-    return e;
+    return next_delivered_event();
 }
 
 const Event periodic = {KELPA_PERIODIC, 0, 0, 0};
