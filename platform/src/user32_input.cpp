@@ -66,12 +66,7 @@ void push(const InputEvent &e) {
 }
 
 MSG input_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
-    MSG m{};
-    m.hwnd = hwnd;
-    m.message = message;
-    m.wParam = wparam;
-    m.lParam = lparam;
-    m.time = display().now_ms();
+    MSG m = stamped_msg(hwnd, message, wparam, lparam);
     m.pt = queue().cursor;
     return m;
 }

@@ -162,6 +162,16 @@ MessageQueue &queue() {
     return the_queue;
 }
 
+MSG stamped_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+    MSG m{};
+    m.hwnd = hwnd;
+    m.message = message;
+    m.wParam = wparam;
+    m.lParam = lparam;
+    m.time = display().now_ms();
+    return m;
+}
+
 void forget_window_messages(HWND hwnd) {
     auto &posted = the_queue.posted;
     posted.erase(std::remove_if(posted.begin(), posted.end(), [&](const MSG &m) { return m.hwnd == hwnd; }),
@@ -247,13 +257,7 @@ LRESULT WINAPI DispatchMessageA(const MSG *msg) {
 BOOL WINAPI PostMessageA(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
     if (hwnd && !find_window(hwnd))
         return FALSE;
-    MSG m{};
-    m.hwnd = hwnd;
-    m.message = message;
-    m.wParam = wparam;
-    m.lParam = lparam;
-    m.time = display().now_ms();
-    queue().posted.push_back(m);
+    queue().posted.push_back(stamped_msg(hwnd, message, wparam, lparam));
     ++queue().activity;
     return TRUE;
 }

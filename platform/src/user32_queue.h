@@ -47,6 +47,9 @@ struct MessageQueue {
 
 MessageQueue &queue();
 
+// A message stamped with the display's time, as posting or input queues it.
+MSG stamped_msg(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+
 // The character a WM_KEYDOWN of vk types, for TranslateMessage: 0 when none.
 int translated_char(int vk);
 // Applies a retrieved key message to the key state.

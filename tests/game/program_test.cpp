@@ -12,9 +12,7 @@ class ProgramTest : public FreshLibrary {
   protected:
     void SetUp() override {
         FreshLibrary::SetUp();
-        static int instance_tag;
-        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-        library_state.show_mode = SW_SHOWDEFAULT;
+        enter_process();
         game_srand(4242);
         reset_game(state);
         // All pick-ups in the bottom-left corner, away from where the sessions play.

@@ -44,9 +44,7 @@ class SessionLeakTest : public FreshLibrary {
   protected:
     void SetUp() override {
         FreshLibrary::SetUp();
-        static int instance_tag;
-        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-        library_state.show_mode = SW_SHOWDEFAULT;
+        enter_process();
         game_srand(9001);
         reset_game(state);
     }

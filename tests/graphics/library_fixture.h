@@ -36,15 +36,19 @@ class FreshLibrary : public ::testing::Test {
         library_state = LibraryState{};
         message_log = MessageLog{};
     }
+    // What the process entry stores before the program runs: an instance and the show mode.
+    static void enter_process() {
+        static int instance_tag;
+        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
+        library_state.show_mode = SW_SHOWDEFAULT;
+    }
 };
 
 class StartedLibrary : public FreshLibrary {
   protected:
     void SetUp() override {
         FreshLibrary::SetUp();
-        static int instance_tag;
-        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-        library_state.show_mode = SW_SHOWDEFAULT;
+        enter_process();
         ASSERT_EQ(kelpa_startup(), 1);
     }
 };
