@@ -173,8 +173,11 @@ template <typename Visit> bool walk_ellipse(int64_t l, int64_t t, int64_t r, int
             err += dx += b8;
         }
     } while (x0 <= x1);
-    // A very flat ellipse stops early: finish its tips.
-    for (; y0 - y1 < h; ++y0, --y1) {
+    // A very flat ellipse stops early: finish its tips. In a box one or two pixels wide they
+    // reach the box's top and bottom rows, as the real GDI32 paints such an ellipse; wider
+    // ones end a row short of them.
+    const int64_t tip_span = a <= 1 ? h : h - 1;
+    for (; y0 - y1 <= tip_span; ++y0, --y1) {
         visit(LOWER_RIGHT, x1 + 1, y0);
         visit(LOWER_LEFT, x0 - 1, y0);
         visit(UPPER_LEFT, x0 - 1, y1);

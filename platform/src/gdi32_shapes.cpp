@@ -99,6 +99,8 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         // Without an outline the filled area is one pixel smaller, as documented.
         if (!brush.is_null)
             fill_box(c, l, t, r - 1, b - 1, brush.color);
+    } else if (w == 1 && r - l == 1 && b - t == 1) {
+        // A one-pixel box: its outline has no length and its inside no area.
     } else if (w == 1) {
         if (!brush.is_null)
             fill_box(c, l + 1, t + 1, r - 1, b - 1, brush.color);
@@ -141,7 +143,14 @@ BOOL WINAPI Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     bool no_pen = pen.pen_style == PS_NULL;
     int64_t w = no_pen ? 1 : pen_width(pen);
     std::vector<EllipseRow> rows;
-    if (w == 1 && ellipse_rows(l, t, r, b, rows)) {
+    if (no_pen && (r - l <= 2 || b - t <= 2)) {
+        // Too thin to have a curve: like Rectangle without a pen, the box less its right
+        // column and bottom row.
+        if (!brush.is_null)
+            fill_box(c, l, t, r - 1, b - 1, brush.color);
+    } else if (!no_pen && w == 1 && r - l == 1 && b - t == 1) {
+        // A one-pixel box: as for Rectangle, nothing.
+    } else if (w == 1 && ellipse_rows(l, t, r, b, rows)) {
         thin_ellipse(c, t, rows, no_pen ? nullptr : &pen, brush);
     } else {
         Mask fill, outline;

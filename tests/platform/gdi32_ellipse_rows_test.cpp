@@ -1,7 +1,8 @@
 // Ellipse with a one-pixel pen (or none) paints row by row from the outline's two runs. The
 // rule it must keep is the general one: the outline's points in the pen's colour, the inside
 // of the polygon through them (winding) in the brush's. Both are compared here on every box
-// up to 40 x 40, with the pen, without it, and hollow.
+// up to 40 x 40, with the pen, without it, and hollow (but the tiny boxes that have rules of
+// their own).
 #include "win32_headless.h"
 
 #include "../../platform/src/gdi32_raster.h"
@@ -86,6 +87,10 @@ TEST(EllipseRows, EveryBoxUpTo40AgreesWithTheOutlineAndPolygonRule) {
     for (Style style : {WITH_PEN, NO_PEN, HOLLOW}) {
         for (int w = 1; w <= kMaxBox && failures < 3; ++w) {
             for (int h = 1; h <= kMaxBox && failures < 3; ++h) {
+                // Boxes too small for the outline's rule: a one-pixel box with a thin pen and
+                // pen-less boxes without a curve (width or height up to 2) have their own.
+                if (style == NO_PEN ? w <= 2 || h <= 2 : w == 1 && h == 1)
+                    continue;
                 std::string want = expected(w, h, style), got = painted(dc, w, h, style);
                 if (want != got) {
                     ++failures;

@@ -30,14 +30,17 @@ TEST_F(Shapes, RectangleCornersInEitherOrderAndEmptyBoxes) {
     EXPECT_EQ(painted(), 0);
 }
 
-TEST_F(Shapes, OneByOneRectangleIsOnePixel) {
-    use(0, true);
-    Rectangle(dc, 4, 4, 5, 5);
-    // The one-pixel box the drawing library relies on; Wine paints nothing here.
-    if (gdi_on_subset) {
-        expect_picture(3, 3, {"...", ".P.", "..."});
-        EXPECT_EQ(painted(), 1);
+TEST_F(Shapes, OneByOneBoxWithAThinPenPaintsNothing) {
+    // Its outline has no length and its inside no area (a renderer wanting that pixel sets it).
+    for (int pen : {0, 1}) {
+        use(pen, true);
+        Rectangle(dc, 4, 4, 5, 5);
+        Ellipse(dc, 8, 8, 9, 9);
     }
+    EXPECT_EQ(painted(), 0);
+    use(2, true);
+    Ellipse(dc, 8, 8, 9, 9);
+    EXPECT_GT(painted(), 0);
 }
 
 TEST_F(Shapes, HollowOutlineLeavesTheInsideAlone) {
@@ -105,6 +108,35 @@ TEST_F(Shapes, EvenEllipseAndHollowWideEllipse) {
                     ".PPPPPPPP.", //
                     "..PPPPPP..", //
                     ".........."});
+}
+
+TEST_F(Shapes, NarrowEllipseOutlineReachesTheTopAndBottomRows) {
+    use(0, false);
+    Ellipse(dc, 2, 2, 3, 10);  // one pixel wide: a column
+    Ellipse(dc, 5, 2, 7, 10);  // two: a double column
+    Ellipse(dc, 9, 2, 12, 10); // three: a curve that ends a row short of the box's edges
+    expect_picture(2, 2,
+                   {"P..PP.....", //
+                    "P..PP...P.", //
+                    "P..PP..P.P", //
+                    "P..PP..P.P", //
+                    "P..PP..P.P", //
+                    "P..PP..P.P", //
+                    "P..PP...P.", //
+                    "P..PP....."});
+}
+
+TEST_F(Shapes, EllipseWithoutPenTooThinForACurveFillsTheBoxLessOne) {
+    use(-1, true);
+    Ellipse(dc, 2, 2, 4, 4);   // 2 x 2: one pixel
+    Ellipse(dc, 6, 2, 11, 4);  // 5 x 2: a row of four
+    Ellipse(dc, 13, 2, 15, 6); // 2 x 4: a column of three
+    Ellipse(dc, 2, 8, 3, 12);  // 1 x 4: nothing
+    expect_picture(2, 2, {"B...BBBB...B", "...........B", "...........B", "............"});
+    open(16, 16);
+    use(-1, true);
+    Ellipse(dc, 2, 2, 5, 5); // 3 x 3 has its curve: a plus
+    expect_picture(2, 2, {".B.", "BBB", ".B."});
 }
 
 TEST_F(Shapes, PolygonFillsTopLeftInBottomRightOutThenOutline) {

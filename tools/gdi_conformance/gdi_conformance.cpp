@@ -96,6 +96,23 @@ void shapes() {
             }
 }
 
+// Every small box, where the real rules for tiny and pen-less shapes show.
+void small_boxes() {
+    char name[96];
+    for (int w = 1; w <= 12; ++w)
+        for (int h = 1; h <= 12; ++h)
+            for (int pw : {-1, 0, 1, 2})
+                for (int filled = 0; filled < 2; ++filled) {
+                    if (pw < 0 && !filled)
+                        continue;
+                    const char *fill = filled ? "filled" : "hollow";
+                    std::snprintf(name, sizeof name, "ellipse box %dx%d w%d %s", w, h, pw, fill);
+                    paint(name, 20, 20, pw, filled != 0, [&](HDC dc) { Ellipse(dc, 4, 4, 4 + w, 4 + h); });
+                    std::snprintf(name, sizeof name, "rect box %dx%d w%d %s", w, h, pw, fill);
+                    paint(name, 20, 20, pw, filled != 0, [&](HDC dc) { Rectangle(dc, 4, 4, 4 + w, 4 + h); });
+                }
+}
+
 void polygons() {
     const POINT tris[][3] = {
         {{5, 5}, {30, 5}, {5, 30}},   {{5, 5}, {30, 12}, {12, 30}},   {{30, 2}, {2, 20}, {25, 33}},
@@ -166,6 +183,7 @@ void pixels() {
 
 int main() {
     shapes();
+    small_boxes();
     polygons();
     lines();
     pixels();
