@@ -4,7 +4,7 @@
 #include "gdi32_raster.h"
 
 #include <algorithm>
-#include <climits>
+#include <cstdint>
 #include <cmath>
 
 namespace win32::gdi {

@@ -1,6 +1,8 @@
 // GDI32 filled shapes: Rectangle, Ellipse, Polygon, and USER32's FillRect, which is pure DC
-// work. Each builds coverage masks over its box cut to the clip (never larger than the
-// surface), then paints the interior with the brush and the outline over it with the pen.
+// work. Each paints the interior with the brush, then the outline over it with the pen. The
+// common shapes (rectangles and ellipses with a one-pixel pen or none) go straight to spans
+// row by row; the others build coverage masks over their box cut to the clip (never larger
+// than the surface) first.
 #include "gdi32_raster.h"
 #include "gdi32_state.h"
 
