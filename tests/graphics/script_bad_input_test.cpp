@@ -13,9 +13,9 @@
 
 namespace {
 
-// While it lives, the process's effective capabilities lack those that let root read any
-// file (DAC override and read-search), so permission bits hold for root too. ok() is false
-// where the capabilities cannot be changed.
+// While it lives, the calling thread's effective capabilities lack those that let root read
+// any file (DAC override and read-search), so permission bits hold for root too; the library
+// opens the script on this thread. ok() is false where the capabilities cannot be changed.
 class FilePermissionsApply {
   public:
     FilePermissionsApply() {
