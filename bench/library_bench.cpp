@@ -136,6 +136,12 @@ void BM_Clear(benchmark::State &state) {
 }
 BENCHMARK(BM_Clear);
 
+// The copy of a drawn frame to the graphics window, which follows every frame.
+void BM_PresentFrame(benchmark::State &state) {
+    timed(state, [&] { present_frame(); });
+}
+BENCHMARK(BM_PresentFrame);
+
 // The text window's paint with a full ring of 25 lines, as every appended line asks for.
 void BM_TextWindowRepaint25(benchmark::State &state) {
     start_library();
