@@ -149,10 +149,16 @@ enum Quadrant { UPPER_RIGHT, UPPER_LEFT, LOWER_LEFT, LOWER_RIGHT };
 // The outline of the ellipse inscribed in [l, r) x [t, b), walked in its four quadrants at
 // once from the horizontal axis outward: visit(quadrant, x, y) for every point, each
 // quadrant's points in order away from the axis. False when the box is too large to walk.
-template <typename Visit> bool walk_ellipse(int64_t l, int64_t t, int64_t r, int64_t b, Visit visit) {
+// Whether walk_ellipse takes the box: not empty, and no side longer than 2^15 + 1 pixels.
+bool walkable(int64_t l, int64_t t, int64_t r, int64_t b) {
     int64_t a = r - 1 - l, h = b - 1 - t;
-    if (a < 0 || h < 0 || a > (1 << 15) || h > (1 << 15))
+    return a >= 0 && h >= 0 && a <= (1 << 15) && h <= (1 << 15);
+}
+
+template <typename Visit> bool walk_ellipse(int64_t l, int64_t t, int64_t r, int64_t b, Visit visit) {
+    if (!walkable(l, t, r, b))
         return false;
+    int64_t a = r - 1 - l, h = b - 1 - t;
     int64_t b1 = h & 1;
     int64_t dx = 4 * (1 - a) * h * h, dy = 4 * (b1 + 1) * a * a;
     int64_t err = dx + dy + b1 * a * a;
@@ -202,10 +208,9 @@ std::vector<P64> ellipse_points(int64_t l, int64_t t, int64_t r, int64_t b) {
 }
 
 bool ellipse_rows(int64_t l, int64_t t, int64_t r, int64_t b, std::vector<EllipseRow> &rows) {
-    if (r - l - 1 > (1 << 15) || b - t - 1 > (1 << 15))
+    if (!walkable(l, t, r, b))
         return false;
-    rows.assign(static_cast<size_t>(std::max<int64_t>(b - t, 0)),
-                EllipseRow{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN});
+    rows.assign(static_cast<size_t>(b - t), EllipseRow{INT64_MAX, INT64_MIN, INT64_MAX, INT64_MIN});
     return walk_ellipse(l, t, r, b, [&](int q, int64_t x, int64_t y) {
         if (y < t || y >= b)
             return;
