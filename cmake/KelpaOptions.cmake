@@ -6,9 +6,15 @@ option(KELPA_BUILD_BENCH "Build the Google Benchmark programs" OFF)
 set(KELPA_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined (empty: none)")
 
 # Hosts other than Windows draw through a display: "auto" builds the SDL2 one when SDL2 is
-# installed (the headless one is always built: the tests run on it); "headless" leaves SDL2 out.
-set(KELPA_DISPLAY "auto" CACHE STRING "Interactive display to build beside the headless one: auto, sdl2, headless")
-set_property(CACHE KELPA_DISPLAY PROPERTY STRINGS auto sdl2 headless)
+# installed (the headless one is always built: the tests run on it); "headless" leaves SDL2 out;
+# "web" is the browser's, the only one of a WebAssembly build (emcmake, see scripts/web).
+set(KELPA_DISPLAY "auto" CACHE STRING "Interactive display to build beside the headless one: auto, sdl2, headless, web")
+set_property(CACHE KELPA_DISPLAY PROPERTY STRINGS auto sdl2 headless web)
+if(EMSCRIPTEN)
+    set(KELPA_DISPLAY "web" CACHE STRING "" FORCE)
+elseif(KELPA_DISPLAY STREQUAL "web")
+    message(FATAL_ERROR "KELPA_DISPLAY=web needs a WebAssembly build: scripts/web build")
+endif()
 
 function(kelpa_warnings target)
     if(MSVC)

@@ -1,6 +1,8 @@
 # kelpa_add_program(name source...): a GUI program on the library. The library's process
 # entry (WinMain) calls the program's game_main(); on hosts other than Windows the subset's
-# main() calls WinMain.
+# main() calls WinMain. In a WebAssembly build the program is a page, name.html, which loads
+# name.js and name.wasm from beside it; its blocking waits suspend it (ASYNCIFY).
+set(KELPA_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/display/web)
 function(kelpa_add_program name)
     add_executable(${name} ${ARGN})
     target_link_libraries(${name} PRIVATE kelpa_entry kelpa win32_entry)
@@ -8,5 +10,14 @@ function(kelpa_add_program name)
     if(WIN32)
         set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
         target_link_options(${name} PRIVATE -static)
+    endif()
+    if(EMSCRIPTEN)
+        set_target_properties(${name} PROPERTIES SUFFIX ".html"
+            LINK_DEPENDS "${KELPA_WEB_DIR}/web_shell.html;${KELPA_WEB_DIR}/web_fonts.js")
+        target_link_options(${name} PRIVATE -sASYNCIFY -sASYNCIFY_STACK_SIZE=65536
+            -sALLOW_MEMORY_GROWTH=1 -sFORCE_FILESYSTEM=1 -sENVIRONMENT=web -lidbfs.js
+            -sMINIFY_HTML=0
+            "SHELL:--shell-file ${KELPA_WEB_DIR}/web_shell.html"
+            "SHELL:--pre-js ${KELPA_WEB_DIR}/web_fonts.js")
     endif()
 endfunction()

@@ -1,5 +1,6 @@
 // The display a Win32 subset runs over: where windows appear, where input and time come from.
-// One is chosen at start-up; the headless one is the default (tests), SDL2 the interactive one.
+// One is chosen at start-up; the headless one is the default (tests), SDL2 the interactive one,
+// the browser's in a WebAssembly build.
 // Hooks left null do nothing. Input goes the other way, through display/input.h.
 #pragma once
 
@@ -37,5 +38,9 @@ void select_display(const Display *d); // null selects the headless display
 extern const Display headless_display;
 // The SDL2 display when this build has it and a display server answers; else null.
 const Display *open_sdl2_display();
+// The browser display in a WebAssembly build (it also loads the saved files); else null.
+const Display *open_web_display();
+// The program's WinMain has returned: the browser display says so on its page.
+void display_program_ended(int exit_code);
 
 } // namespace win32

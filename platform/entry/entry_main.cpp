@@ -11,7 +11,9 @@
 int main(int argc, char **argv) {
     // A person needs windows to see: without a display server there is nothing to run on.
     // (The headless display is for tests, which drive it themselves.)
-    const win32::Display *d = win32::open_sdl2_display();
+    const win32::Display *d = win32::open_web_display();
+    if (!d)
+        d = win32::open_sdl2_display();
     if (!d) {
         std::fprintf(stderr, "%s: no display available (no display server, or built without SDL2)\n",
                      argc > 0 ? argv[0] : "program");
@@ -27,5 +29,7 @@ int main(int argc, char **argv) {
     }
     static int instance_tag;
     HINSTANCE instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-    return WinMain(instance, nullptr, cmd_line.data(), SW_SHOWDEFAULT);
+    int code = WinMain(instance, nullptr, cmd_line.data(), SW_SHOWDEFAULT);
+    win32::display_program_ended(code);
+    return code;
 }

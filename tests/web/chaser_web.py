@@ -1,0 +1,293 @@
+#!/usr/bin/python3
+"""The game in a real browser: serves the WebAssembly build on 127.0.0.1, starts Debian's
+chromium headless and drives the page over the DevTools protocol as a person would, with
+keys and clicks, reading what the canvases show. Checks: both windows appear; "l" moves the
+player right; "Change Color" turns it cyan; "Halt animation" from the Run menu stops the
+picture; a recording (Ctrl+R, keys, Ctrl+R) replays after "Restart" (Ctrl+P); Ctrl+Q ends the
+program; the recording survives a reload. Saves screenshots of the page.
+Usage: chaser_web.py build-web-dir shots-dir"""
+import functools
+import http.server
+import json
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import urllib.request
+
+import websocket
+
+YELLOW, CYAN, MENU_FACE = (255, 255, 0), (0, 255, 255), (212, 208, 200)
+
+# Reads the graphics window's canvas: the menu bar is rows 0..19, the client area below it.
+PAGE_HELPERS = r"""
+window.__t = {
+  frame(title) {
+    return [...document.querySelectorAll('.frame')].find(
+        f => f.querySelector('.caption span').textContent === title);
+  },
+  pixels(x0, y0, x1, y1) {
+    const c = this.frame('KELPA Graphics').querySelector('canvas');
+    return c.getContext('2d').getImageData(x0, y0, x1 - x0, y1 - y0).data;
+  },
+  find(rgb, box) {
+    const px = this.pixels(...box), w = box[2] - box[0];
+    let n = 0, sx = 0, sy = 0;
+    for (let i = 0; i < px.length; i += 4)
+      if (px[i] === rgb[0] && px[i + 1] === rgb[1] && px[i + 2] === rgb[2]) {
+        ++n; sx += (i / 4) % w; sy += Math.floor(i / 4 / w);
+      }
+    return n ? [n, box[0] + Math.floor(sx / n), box[1] + Math.floor(sy / n)] : [0, -1, -1];
+  },
+  digest() {
+    const px = this.pixels(0, 20, 601, 540);
+    let h = 0;
+    for (let i = 0; i < px.length; ++i) h = (h * 31 + px[i]) | 0;
+    return h;
+  },
+  rect(title) {
+    const r = this.frame(title).querySelector('canvas').getBoundingClientRect();
+    return [r.left, r.top, r.width, r.height];
+  },
+  script() {
+    try { return FS.readFile('/kelpa/KELPA.SCR', { encoding: 'utf8' }); } catch (e) { return null; }
+  },
+};
+"""
+
+
+class Failure(Exception):
+    pass
+
+
+class Page:
+    def __init__(self, ws_url):
+        self.ws = websocket.create_connection(ws_url, timeout=30, suppress_origin=True)
+        self.next_id = 0
+
+    def call(self, method, **params):
+        self.next_id += 1
+        self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
+        while True:
+            reply = json.loads(self.ws.recv())
+            if reply.get("id") == self.next_id:
+                if "error" in reply:
+                    raise Failure("%s: %s" % (method, reply["error"]))
+                return reply.get("result", {})
+
+    def js(self, expression):
+        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        if "exceptionDetails" in r:
+            raise Failure("page script failed: %s" % r["exceptionDetails"].get("text"))
+        return r["result"].get("value")
+
+    def wait_for(self, expression, what, seconds=15):
+        end = time.time() + seconds
+        while time.time() < end:
+            value = self.js(expression)
+            if value:
+                return value
+            time.sleep(0.1)
+        raise Failure("timed out waiting for " + what)
+
+    def key(self, key, code, vk, ctrl=False, text=None):
+        mods = 2 if ctrl else 0
+        if text is None:
+            text = "" if ctrl else key
+        self.call("Input.dispatchKeyEvent", type="keyDown", key=key, code=code,
+                  windowsVirtualKeyCode=vk, modifiers=mods, text=text)
+        self.call("Input.dispatchKeyEvent", type="keyUp", key=key, code=code,
+                  windowsVirtualKeyCode=vk, modifiers=mods)
+
+    def ctrl(self, letter):
+        self.call("Input.dispatchKeyEvent", type="rawKeyDown", key="Control", code="ControlLeft",
+                  windowsVirtualKeyCode=17, modifiers=2)
+        self.key(letter.lower(), "Key" + letter.upper(), ord(letter.upper()), ctrl=True)
+        self.call("Input.dispatchKeyEvent", type="keyUp", key="Control", code="ControlLeft",
+                  windowsVirtualKeyCode=17)
+
+    def click(self, x, y, title="KELPA Graphics"):
+        left, top, _, _ = self.js("__t.rect(%s)" % json.dumps(title))
+        for kind in ("mousePressed", "mouseReleased"):
+            self.call("Input.dispatchMouseEvent", type=kind, x=left + x, y=top + y, button="left",
+                      clickCount=1)
+
+    def find(self, rgb, box=(0, 20, 601, 540)):
+        return self.js("__t.find(%s, %s)" % (json.dumps(list(rgb)), json.dumps(list(box))))
+
+    def screenshot(self, path):
+        import base64
+        data = self.call("Page.captureScreenshot", format="png")["data"]
+        with open(path, "wb") as f:
+            f.write(base64.b64decode(data))
+
+
+def serve(root):
+    class Quiet(http.server.SimpleHTTPRequestHandler):
+        extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map, ".wasm": "application/wasm"}
+
+        def log_message(self, *args):
+            pass
+
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), functools.partial(Quiet, directory=root))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    return server
+
+
+def start_browser(profile):
+    browser = subprocess.Popen(
+        ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+         "--no-default-browser-check", "--disable-extensions", "--remote-debugging-address=127.0.0.1",
+         "--remote-debugging-port=0", "--user-data-dir=" + profile, "--window-size=1000,900",
+         "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    port_file = os.path.join(profile, "DevToolsActivePort")
+    end = time.time() + 30
+    while not os.path.exists(port_file) or os.path.getsize(port_file) == 0:
+        if time.time() > end or browser.poll() is not None:
+            browser.kill()
+            raise Failure("chromium did not start its DevTools endpoint")
+        time.sleep(0.1)
+    port = open(port_file).read().split()[0]
+    with urllib.request.urlopen("http://127.0.0.1:%s/json/list" % port) as r:
+        targets = json.load(r)
+    page = next(t for t in targets if t["type"] == "page")
+    return browser, Page(page["webSocketDebuggerUrl"])
+
+
+def player_xs(page, colour, samples=3, gap=0.3):
+    xs = []
+    for _ in range(samples):
+        time.sleep(gap)
+        xs.append(page.find(colour)[1])
+    return xs
+
+
+def moved_right(start, xs):
+    # A pick-up may teleport the player once; two steps of 10 pixels or more cannot both be that.
+    points = [start] + xs
+    return sum(1 for a, b in zip(points, points[1:]) if b >= a + 10) >= 1 and xs[-1] > start
+
+
+def run(page, url, shots):
+    report = []
+    page.call("Page.enable")
+    page.call("Emulation.setFocusEmulationEnabled", enabled=True)
+    page.call("Page.navigate", url=url)
+    page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the page")
+    page.js(PAGE_HELPERS)
+    t0 = time.time()
+    page.wait_for("__t.frame('KELPA Graphics') && __t.frame('KELPA Text') && "
+                  "__t.find([255,255,0],[0,20,601,540])[0] > 300", "the first frame with both windows")
+    report.append("first frame after %.1f s" % (time.time() - t0))
+    g, t = page.js("__t.rect('KELPA Graphics')"), page.js("__t.rect('KELPA Text')")
+    if g[0] > 10 or g[1] > 40 or g[2:] != [601, 540]:
+        raise Failure("graphics canvas not at the top left: %s" % g)
+    if not (t[1] > g[1] + g[3] and abs(t[0] - g[0]) < 1 and t[2] == 601):
+        raise Failure("text window not below the graphics window: %s, %s" % (g, t))
+    page.screenshot(os.path.join(shots, "start.png"))
+
+    n, x_start, _ = page.find(YELLOW)
+    for _ in range(3):
+        page.key("l", "KeyL", 76)
+    xs = player_xs(page, YELLOW)
+    if not moved_right(x_start, xs):
+        raise Failure("the player did not move right after lll: x %d, %s" % (x_start, xs))
+    report.append("lll: x %d -> %s" % (x_start, xs))
+
+    page.click(55, 45)  # "Change Color": centred (-245, 235)
+    time.sleep(0.3)
+    n_cyan, n_yellow = page.find(CYAN)[0], page.find(YELLOW)[0]
+    if n_cyan < 300 or n_yellow > 50:
+        raise Failure("not cyan after Change Color: %d cyan, %d yellow pixels" % (n_cyan, n_yellow))
+    report.append("Change Color: %d cyan pixels" % n_cyan)
+
+    page.click(17, 10)  # "Run" on the menu bar
+    time.sleep(0.3)
+    n_face = page.find(MENU_FACE, (0, 20, 200, 300))[0]
+    if n_face < 5000:
+        raise Failure("the Run menu did not open: %d pixels of menu face" % n_face)
+    page.screenshot(os.path.join(shots, "run-menu.png"))
+    page.click(60, 52)  # "Halt animation", the pop-up's second line
+    time.sleep(0.5)
+    d1 = page.js("__t.digest()")
+    time.sleep(1.0)
+    d2 = page.js("__t.digest()")
+    n_face = page.find(MENU_FACE, (0, 20, 200, 300))[0]
+    if d1 != d2 or n_face:
+        raise Failure("after Halt animation: picture %s, %d pixels of menu left"
+                      % ("same" if d1 == d2 else "changing", n_face))
+    report.append("Run menu > Halt animation: picture still for 1 s")
+
+    page.ctrl("a")
+    page.ctrl("r")
+    time.sleep(0.3)
+    for key, code, vk in (("l", "KeyL", 76), ("l", "KeyL", 76), ("\u00e9", "Digit2", 50)):
+        page.key(key, code, vk)
+        time.sleep(0.2)
+    page.ctrl("r")
+    script = page.wait_for("__t.script()", "KELPA.SCR")
+    keys = [line for line in script.splitlines() if line.startswith("KELPA_KBD")]
+    if keys != ["KELPA_KBD(108);", "KELPA_KBD(108);", "KELPA_KBD(-23);"]:
+        raise Failure("recorded keys: %s" % keys)
+    report.append("recorded %d lines, keys %s" % (len(script.splitlines()), " ".join(keys)))
+
+    page.click(155, 45)  # "Restart": centred (-145, 235)
+    time.sleep(0.4)
+    _, x_restart, _ = page.find(YELLOW)  # a new game starts in the first colour
+    page.ctrl("p")
+    xs = player_xs(page, YELLOW, samples=4, gap=0.25)
+    if not moved_right(x_restart, xs):
+        raise Failure("playback did not move the player right: x %d, %s" % (x_restart, xs))
+    report.append("Restart, Ctrl+P: x %d -> %s" % (x_restart, xs))
+    time.sleep(1.0)
+    page.screenshot(os.path.join(shots, "chaser-web.png"))
+
+    page.ctrl("q")
+    page.wait_for("kelpaPage.hasEnded()", "the end of the program", 5)
+    status = page.js("kelpaPage.status()")
+    if "The program has ended" not in status:
+        raise Failure("status line after Ctrl+Q: %r" % status)
+    report.append("Ctrl+Q: %r" % status)
+
+    page.call("Page.reload")
+    page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the reload")
+    page.js(PAGE_HELPERS)
+    kept = page.wait_for("kelpaPage.status() === 'Running.' && __t.script()", "KELPA.SCR after a reload")
+    if kept != script:
+        raise Failure("KELPA.SCR changed across a reload")
+    report.append("KELPA.SCR kept across a reload")
+    return report
+
+
+def main():
+    root, shots = sys.argv[1], sys.argv[2]
+    os.makedirs(shots, exist_ok=True)
+    server = serve(root)
+    profile = tempfile.mkdtemp(prefix="kelpa-chromium-")
+    browser = None
+    try:
+        browser, page = start_browser(profile)
+        url = "http://127.0.0.1:%d/game/chaser.html" % server.server_address[1]
+        for line in run(page, url, shots):
+            print(line)
+        print("PASS")
+        return 0
+    except Failure as e:
+        print("FAIL:", e, file=sys.stderr)
+        return 1
+    finally:
+        if browser:
+            browser.terminate()
+            try:
+                browser.wait(5)
+            except subprocess.TimeoutExpired:
+                browser.kill()
+        server.shutdown()
+        shutil.rmtree(profile, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
