@@ -24,6 +24,11 @@ YELLOW, CYAN, MENU_FACE = (255, 255, 0), (0, 255, 255), (212, 208, 200)
 
 # Reads the graphics window's canvas: the menu bar is rows 0..19, the client area below it.
 PAGE_HELPERS = r"""
+// Ctrl+letter key-downs as they leave the page: whether the browser may still act on them.
+window.__ctrlKeys = window.__ctrlKeys || [];
+addEventListener('keydown', e => {
+  if (e.ctrlKey && e.key.length === 1) __ctrlKeys.push(e.key + (e.defaultPrevented ? '' : '!'));
+});
 window.__t = {
   frame(title) {
     return [...document.querySelectorAll('.frame')].find(
@@ -224,13 +229,18 @@ def run(page, url, shots):
     page.ctrl("a")
     page.ctrl("r")
     time.sleep(0.3)
+    # An e-acute typed on a French keyboard arrives as 233, recorded as the signed byte -23;
+    # keys typed into the text window reach the program too.
     for key, code, vk in (("l", "KeyL", 76), ("l", "KeyL", 76), ("\u00e9", "Digit2", 50)):
         page.key(key, code, vk)
         time.sleep(0.2)
+    page.click(300, 50, "KELPA Text")
+    page.key("k", "KeyK", 75)
+    time.sleep(0.2)
     page.ctrl("r")
     script = page.wait_for("__t.script()", "KELPA.SCR")
     keys = [line for line in script.splitlines() if line.startswith("KELPA_KBD")]
-    if keys != ["KELPA_KBD(108);", "KELPA_KBD(108);", "KELPA_KBD(-23);"]:
+    if keys != ["KELPA_KBD(108);", "KELPA_KBD(108);", "KELPA_KBD(-23);", "KELPA_KBD(107);"]:
         raise Failure("recorded keys: %s" % keys)
     report.append("recorded %d lines, keys %s" % (len(script.splitlines()), " ".join(keys)))
 
@@ -247,10 +257,13 @@ def run(page, url, shots):
 
     page.ctrl("q")
     page.wait_for("kelpaPage.hasEnded()", "the end of the program", 5)
+    ctrl_keys = page.js("__ctrlKeys")
+    if ctrl_keys != ["a", "r", "r", "p", "q"]:
+        raise Failure("Ctrl keys left to the browser (marked !): %s" % ctrl_keys)
     status = page.js("kelpaPage.status()")
     if "The program has ended" not in status:
         raise Failure("status line after Ctrl+Q: %r" % status)
-    report.append("Ctrl+Q: %r" % status)
+    report.append("Ctrl+Q: %r; Ctrl keys kept from the browser: %s" % (status, " ".join(ctrl_keys)))
 
     page.call("Page.reload")
     page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the reload")
