@@ -116,8 +116,16 @@ class Page:
 
     def click(self, x, y, title="KELPA Graphics"):
         left, top, _, _ = self.js("__t.rect(%s)" % json.dumps(title))
+        self.click_page(left + x, top + y)
+
+    def click_element(self, selector):
+        r = self.js("(r => [r.left + r.width / 2, r.top + r.height / 2])("
+                    "document.querySelector(%s).getBoundingClientRect())" % json.dumps(selector))
+        self.click_page(*r)
+
+    def click_page(self, x, y):
         for kind in ("mousePressed", "mouseReleased"):
-            self.call("Input.dispatchMouseEvent", type=kind, x=left + x, y=top + y, button="left",
+            self.call("Input.dispatchMouseEvent", type=kind, x=x, y=y, button="left",
                       clickCount=1)
 
     def find(self, rgb, box=(0, 20, 601, 540)):
@@ -200,7 +208,7 @@ def run(page, url, shots):
     xs = player_xs(page, YELLOW)
     if not moved_right(x_start, xs):
         raise Failure("the player did not move right after lll: x %d, %s" % (x_start, xs))
-    report.append("lll: x %d -> %s" % (x_start, xs))
+    report.append("lll: x %d -> %s, %.0f px/s" % (x_start, xs, (xs[-1] - xs[0]) / 0.6))
 
     page.click(55, 45)  # "Change Color": centred (-245, 235)
     time.sleep(0.3)
@@ -272,6 +280,34 @@ def run(page, url, shots):
     if kept != script:
         raise Failure("KELPA.SCR changed across a reload")
     report.append("KELPA.SCR kept across a reload")
+
+    # The recording as a download, and a script from disk played back.
+    page.call("Page.setDownloadBehavior", behavior="allow", downloadPath=shots)
+    downloaded = os.path.join(shots, "KELPA.SCR")
+    if os.path.exists(downloaded):
+        os.remove(downloaded)
+    page.click_element("#download")
+    end = time.time() + 10
+    while not (os.path.exists(downloaded) and open(downloaded).read() == script):
+        if time.time() > end:
+            raise Failure("the download of KELPA.SCR did not arrive")
+        time.sleep(0.1)
+    from_disk = os.path.join(shots, "from-disk.scr")
+    with open(from_disk, "w") as f:
+        f.write("KELPA_KBD(108);\nKELPA_KBD(108);\nKELPA_KBD(108);\nKELPA_PERIODIC(10);\n")
+    root = page.call("DOM.getDocument")["root"]["nodeId"]
+    node = page.call("DOM.querySelector", nodeId=root, selector="#load")["nodeId"]
+    page.call("DOM.setFileInputFiles", files=[from_disk], nodeId=node)
+    page.wait_for("__t.script() && __t.script().startsWith('KELPA_KBD(108)')", "the loaded script")
+    page.wait_for("__t.find([255,255,0],[0,20,601,540])[0] > 300", "the player after the reload")
+    _, x_loaded, _ = page.find(YELLOW)
+    page.ctrl("h")
+    page.click(300, 300)  # the focus back on the game
+    page.ctrl("p")
+    xs = player_xs(page, YELLOW, samples=3, gap=0.4)
+    if xs[-1] < x_loaded + 100:
+        raise Failure("the script from disk did not move the player right: x %d, %s" % (x_loaded, xs))
+    report.append("downloaded KELPA.SCR; a script from disk played: x %d -> %s" % (x_loaded, xs))
     return report
 
 
