@@ -72,12 +72,15 @@ class Page:
     def __init__(self, ws_url):
         self.ws = websocket.create_connection(ws_url, timeout=30, suppress_origin=True)
         self.next_id = 0
+        self.errors = []  # exceptions the page's scripts threw
 
     def call(self, method, **params):
         self.next_id += 1
         self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
         while True:
             reply = json.loads(self.ws.recv())
+            if reply.get("method") == "Runtime.exceptionThrown":
+                self.errors.append(reply["params"]["exceptionDetails"].get("text", "?"))
             if reply.get("id") == self.next_id:
                 if "error" in reply:
                     raise Failure("%s: %s" % (method, reply["error"]))
@@ -187,6 +190,7 @@ def moved_right(start, xs):
 def run(page, url, shots):
     report = []
     page.call("Page.enable")
+    page.call("Runtime.enable")
     page.call("Emulation.setFocusEmulationEnabled", enabled=True)
     page.call("Page.navigate", url=url)
     page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the page")
@@ -308,6 +312,8 @@ def run(page, url, shots):
     if xs[-1] < x_loaded + 100:
         raise Failure("the script from disk did not move the player right: x %d, %s" % (x_loaded, xs))
     report.append("downloaded KELPA.SCR; a script from disk played: x %d -> %s" % (x_loaded, xs))
+    if page.errors:
+        raise Failure("the page threw: %s" % page.errors)
     return report
 
 
