@@ -32,11 +32,8 @@ bool due(const Timer &t, uint32_t now) {
 // hears of the client size through WM_SIZE, as during the real platform's sizing loop.
 void apply_resize(const InputEvent &e) {
     Window *w = find_window(e.msg.hwnd);
-    if (!w || e.width <= 0 || e.height <= 0)
-        return;
-    w->screen.resize(e.width, e.height, 0xFFFFFF);
-    w->client = RECT{0, 0, 0, 0};
-    layout_client(*w);
+    if (w && e.width > 0 && e.height > 0)
+        resize_screen(*w, e.width, e.height);
 }
 
 bool take_posted(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
@@ -55,10 +52,14 @@ bool take_posted(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
 bool take_input(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
     auto &input = the_queue.input;
     for (size_t i = 0; i < input.size();) {
-        if (input[i].kind == InputKind::resize) {
+        if (input[i].kind == InputKind::resize || input[i].kind == InputKind::destroyed) {
             InputEvent e = input[i];
             input.erase(input.begin() + static_cast<long>(i));
-            apply_resize(e); // may send messages, which may queue more input
+            // Both send messages, which may queue more input.
+            if (e.kind == InputKind::resize)
+                apply_resize(e);
+            else
+                DestroyWindow(e.msg.hwnd);
             continue;
         }
         const InputEvent &e = input[i];
