@@ -138,11 +138,18 @@ TEST_F(StartupTest, TheFirstDispatchedMessagePresentsTheFrame) {
 
 // The close box, and the host destroying a window (its window manager, or the display server
 // going away), end a window alike.
-class WindowEndTest : public StartedLibrary, public ::testing::WithParamInterface<void (*)(HWND)> {};
+struct WindowEnd {
+    const char *name;
+    void (*end)(HWND);
+};
+void PrintTo(const WindowEnd &e, std::ostream *os) {
+    *os << e.name;
+}
+class WindowEndTest : public StartedLibrary, public ::testing::WithParamInterface<WindowEnd> {};
 
 TEST_P(WindowEndTest, EndingTheGraphicsWindowEndsTheRun) {
     kelpa_set_run_mode(RUN_ANIMATE);
-    GetParam()(library_state.graphics_window);
+    GetParam().end(library_state.graphics_window);
     int x = -1, y = -1;
     char key = 'z';
     EXPECT_EQ(kelpa_next_event(x, y, key), KELPA_QUIT);
@@ -156,7 +163,7 @@ TEST_P(WindowEndTest, EndingTheGraphicsWindowEndsTheRun) {
 
 TEST_P(WindowEndTest, EndingTheTextWindowLeavesTheProgramRunning) {
     kelpa_set_run_mode(RUN_ANIMATE);
-    GetParam()(library_state.text_window);
+    GetParam().end(library_state.text_window);
     int x, y;
     char key;
     for (int i = 0; i < 3; ++i)
@@ -169,7 +176,10 @@ TEST_P(WindowEndTest, EndingTheTextWindowLeavesTheProgramRunning) {
     EXPECT_EQ(log_lines().back(), "still here\n");
 }
 
-INSTANTIATE_TEST_SUITE_P(CloseBoxAndHost, WindowEndTest, ::testing::Values(headless::close, headless::host_destroy));
+INSTANTIATE_TEST_SUITE_P(Ends, WindowEndTest,
+                         ::testing::Values(WindowEnd{"CloseBox", headless::close},
+                                           WindowEnd{"DestroyedByTheHost", headless::host_destroy}),
+                         [](const ::testing::TestParamInfo<WindowEnd> &info) { return info.param.name; });
 
 TEST_F(StartupTest, AHostFrameKeepsTheOuterSizeAndTheOriginFollowsTheClientArea) {
     // A window manager's title bar of 20 pixels and borders of 1.
