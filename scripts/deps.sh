@@ -2,7 +2,7 @@
 # As root it installs what is missing; otherwise it prints the one command to run.
 
 KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev"
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev libx11-dev"
 
 kelpa_missing_packages() {
     local missing="" p

@@ -6,6 +6,8 @@
 #include "user32_window.h"
 
 #include "../display/display.h"
+#include "../display/input.h"
+#include "host_signals.h"
 #include "win32_internal.h"
 
 #include <algorithm>
@@ -142,6 +144,15 @@ bool next_message(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
     return found;
 }
 
+// Host input and requests to terminate, which end the program as closing its windows does.
+void pump_host() {
+    if (display().pump_input)
+        display().pump_input();
+    if (take_termination_request())
+        for (Window *w : all_windows())
+            input_close(w->hwnd);
+}
+
 // The earliest due time of a timer that the filter lets through.
 bool next_deadline(HWND filter, UINT min, UINT max, uint32_t *deadline) {
     if (!in_range(WM_TIMER, min, max))
@@ -202,8 +213,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
             return -1;
         if (next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
-        if (display().pump_input)
-            display().pump_input();
+        pump_host();
         if (next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
         uint32_t deadline = 0;
@@ -221,8 +231,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT remove) 
     bool take = (remove & PM_REMOVE) != 0;
     if (next_message(msg, hwnd, min, max, take))
         return TRUE;
-    if (display().pump_input)
-        display().pump_input();
+    pump_host();
     return next_message(msg, hwnd, min, max, take);
 }
 

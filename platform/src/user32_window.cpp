@@ -349,7 +349,9 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show) {
     if (visible)
         invalidate(*w, nullptr, true);
     if (display().window_shown)
-        display().window_shown(hwnd, visible);
+        display().window_shown(hwnd, visible); // may learn the host's frame, which sends WM_SIZE
+    if (!(w = find_window(hwnd)))
+        return was_visible;
     // The real platform tells a top-level window its size when it is first shown (and not
     // during creation); we do both, so a program sees its size before showing the window.
     if (visible && !w->shown_once) {
