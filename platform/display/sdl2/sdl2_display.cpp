@@ -72,10 +72,14 @@ void screen_size(int *width, int *height) {
         *height = mode.h;
 }
 
-// At exit; after the connection broke SDL would wait for replies that never come.
+// At exit. The windows go first, while the errors about those the host destroyed are still
+// ours to swallow; after the connection broke, SDL would wait for replies that never come.
 void quit() {
-    if (!x11::connection_lost())
-        SDL_Quit();
+    if (x11::connection_lost())
+        return;
+    destroy_host_windows();
+    x11::sync();
+    SDL_Quit();
 }
 
 const Display sdl2_display = {

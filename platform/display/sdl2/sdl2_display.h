@@ -40,6 +40,8 @@ HostWindow *find_window_by_host_id(unsigned long id);
 void refresh_host_ids();
 // Takes the host's frame of the window, if it changed, as part of the window's outer size.
 void follow_frame(HWND hwnd);
+// Destroys every host window (at exit).
+void destroy_host_windows();
 // Every window, for the pump (the table may change while they are handled).
 std::vector<HWND> host_windows();
 // Shows every change presented since the last flush.

@@ -53,6 +53,11 @@ void refresh_host_ids() {
             w.host_id = x11::window_id(w.window);
 }
 
+void destroy_host_windows() {
+    for (HWND hwnd : host_windows())
+        window_destroyed(hwnd);
+}
+
 std::vector<HWND> host_windows() {
     std::vector<HWND> out;
     for (const HostWindow &w : windows)

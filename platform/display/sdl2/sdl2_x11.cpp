@@ -91,6 +91,11 @@ bool connection_lost() {
     return lost;
 }
 
+void sync() {
+    if (display && !lost)
+        XSync(display, False);
+}
+
 bool window_manager_running() {
     if (!display || lost)
         return false;

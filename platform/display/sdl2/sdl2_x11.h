@@ -20,6 +20,9 @@ unsigned long destroyed_window(const SDL_SysWMmsg *msg);
 unsigned long take_failed_window();
 // The connection to the display server broke; from then on no SDL call may reach X.
 bool connection_lost();
+// Takes in the replies to every request made so far, so that errors about windows destroyed
+// by now reach our handler (SDL puts Xlib's default handler back when it quits).
+void sync();
 // A window manager that frames windows and reports the frames (EWMH) runs on the display.
 bool window_manager_running();
 // Waits until the connection or extra_fd (when >= 0) is readable, or timeout_ms passes (-1:
