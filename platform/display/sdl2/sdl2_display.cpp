@@ -1,6 +1,7 @@
 // The SDL2 display: real host windows, host input, the host's clock. Chosen at start-up when
-// a display server answers; the program then runs in real time, and waits for input or its
-// next timer inside SDL without polling, so a program with nothing to do uses no CPU.
+// a display server answers; the program then runs in real time, and waits for input, its
+// next timer or a request to terminate without polling, so a program with nothing to do uses
+// no CPU (off X11, SDL waits and a request to terminate is looked for ten times a second).
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 

@@ -1,6 +1,7 @@
 // What the SDL2 display's files share: the host window behind each top-level HWND, and the
-// event translation. Every HWND in the table has exactly one SDL window, destroyed with it;
-// pixels reach the host only through present() and are shown at the next flush.
+// event translation. Every HWND in the table has exactly one SDL window, destroyed with it
+// (one that the host destroyed is marked lost and left alone until then); pixels reach the
+// host only through present() and are shown at the next flush.
 #pragma once
 
 #include "../../src/win32_surface.h"
@@ -20,7 +21,7 @@ struct HostWindow {
     unsigned long host_id = 0; // the X11 window as of the last pump; 0 on other drivers
     // The host destroyed it: waiting for the subset to follow, no SDL call touches it.
     bool lost = false;
-    SDL_Rect frame{}; // the host's frame as last told to the subset: left, top, right, bottom
+    RECT frame{0, 0, 0, 0}; // widths of the host's frame as last told to the subset
 };
 
 // sdl2_windows.cpp

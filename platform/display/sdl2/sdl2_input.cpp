@@ -1,7 +1,9 @@
 // Host events to the subset's input API. A key press and the text it types arrive from SDL
 // as two events (SDL_KEYDOWN, then SDL_TEXTINPUT); they are handed on as one key-down that
 // carries its character, so translation sees e-acute as 233 on the key that typed it.
-// Events are taken from SDL in one batch per pump, which keeps such a pair together.
+// Events are taken from SDL in one batch per pump, which keeps such a pair together. After
+// each batch come the changes the host made without an SDL event: windows it destroyed, the
+// lost connection, new window frames.
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 
@@ -126,8 +128,6 @@ void handle(const SDL_Event &e, const SDL_Event *next, size_t &skip) {
     }
 }
 
-} // namespace
-
 // What the host did to the windows besides events: destroyed one (the server's errors name
 // it), lost the connection (all are gone), or framed one.
 void host_changes() {
@@ -140,6 +140,8 @@ void host_changes() {
         follow_frame(hwnd);
     }
 }
+
+} // namespace
 
 void pump_events() {
     if (x11::connection_lost()) {

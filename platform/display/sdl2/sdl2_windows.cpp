@@ -77,8 +77,8 @@ void follow_frame(HWND hwnd) {
     int top = 0, left = 0, bottom = 0, right = 0;
     if (!w || w->lost || SDL_GetWindowBordersSize(w->window, &top, &left, &bottom, &right) != 0)
         return;
-    const SDL_Rect &f = w->frame;
-    if (left == f.x && top == f.y && right == f.w && bottom == f.h)
+    const RECT &f = w->frame;
+    if (left == f.left && top == f.top && right == f.right && bottom == f.bottom)
         return;
     RECT outer;
     if (!GetWindowRect(hwnd, &outer))
@@ -86,7 +86,7 @@ void follow_frame(HWND hwnd) {
     int width = outer.right - outer.left - left - right, height = outer.bottom - outer.top - top - bottom;
     if (width <= 0 || height <= 0)
         return;
-    w->frame = SDL_Rect{left, top, right, bottom};
+    w->frame = RECT{left, top, right, bottom};
     // The window manager placed the frame where the window was asked for (the top left corner
     // is the frame's, as on the real platform); only the inside shrinks.
     SDL_SetWindowSize(w->window, width, height);
