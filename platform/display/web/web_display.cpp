@@ -1,11 +1,12 @@
 // The browser display: each top-level window is a canvas on the page, placed where the
-// window would be on the desktop, under a caption the page draws. The program runs in real
+// window would be on the desktop, inside a frame with a caption that the page draws. The program runs in real
 // time; a wait suspends the program (ASYNCIFY) and hands the browser its thread until input
 // arrives or the deadline passes, so an idle program uses no CPU and the page stays live.
 #include "web_display.h"
 
 #include "../../src/win32_internal.h"
 #include "../display.h"
+#include "../input.h"
 
 #include <emscripten.h>
 
@@ -22,6 +23,7 @@ EM_JS(void, js_window_created, (int hwnd, const char *title, int x, int y, int w
 });
 EM_JS(void, js_window_destroyed, (int hwnd), { kelpaPage.destroyWindow(hwnd); });
 EM_JS(void, js_window_shown, (int hwnd, int visible), { kelpaPage.showWindow(hwnd, visible != 0); });
+EM_JS(int, js_take_frame, (int hwnd, int32_t *out), { return kelpaPage.takeFrame(hwnd, HEAP32, out >> 2); });
 EM_JS(void, js_window_title, (int hwnd, const char *title), {
     kelpaPage.setTitle(hwnd, kelpaPage.fromCp1252(HEAPU8, title));
 });
@@ -67,6 +69,11 @@ void present(HWND hwnd, const Surface &screen, const RECT &rect) {
 
 void window_shown(HWND hwnd, bool visible) {
     js_window_shown(handle_id(hwnd), visible);
+    // The page frames the canvas inside the window's outer size, as a desktop's window
+    // manager does: the surface shrinks by the frame when the window is first shown.
+    int32_t frame[4];
+    if (visible && js_take_frame(handle_id(hwnd), frame))
+        input_frame(hwnd, frame[0], frame[1], frame[2], frame[3]);
     RECT client;
     const Surface *screen = visible ? window_screen(hwnd, &client) : nullptr;
     if (screen)
