@@ -8,6 +8,7 @@
 
 #include <cstdio>
 #include <sstream>
+#include <string>
 
 namespace kelpa_testing {
 
@@ -59,42 +60,52 @@ Picture load_picture(const std::string &path) {
     return picture;
 }
 
-bool same_picture(const Picture &actual, const std::string &reference, std::string *why, bool update) {
+namespace {
+
+// What differs between two pictures: their sizes, or the count and the first pixel.
+std::string describe_difference(const Picture &actual, const Picture &expected) {
     std::ostringstream out;
+    if (actual.width != expected.width || actual.height != expected.height) {
+        out << "size " << actual.width << " x " << actual.height << ", expected " << expected.width << " x "
+            << expected.height;
+        return out.str();
+    }
+    size_t differ = 0, first = 0;
+    for (size_t i = 0; i < actual.rgb.size(); ++i)
+        if (actual.rgb[i] != expected.rgb[i] && differ++ == 0)
+            first = i;
+    out << differ << " pixels differ; the first at client pixel ("
+        << first % static_cast<size_t>(actual.width) << ", " << first / static_cast<size_t>(actual.width)
+        << ") shows " << hex(actual.rgb[first]) << ", expected " << hex(expected.rgb[first]);
+    return out.str();
+}
+
+} // namespace
+
+bool same_picture(const Picture &actual, const std::string &reference, std::string *why, bool update) {
+    std::string message;
     if (update) {
         if (save_picture(actual, reference))
             return true;
-        out << "cannot write " << reference;
-        if (why)
-            *why = out.str();
-        return false;
-    }
-    Picture expected = load_picture(reference);
-    if (actual == expected)
-        return true;
-    std::string name = stem(reference);
-    if (expected.rgb.empty()) {
-        out << "cannot read " << reference;
-    } else if (actual.width != expected.width || actual.height != expected.height) {
-        out << "size " << actual.width << " x " << actual.height << ", expected " << expected.width << " x "
-            << expected.height;
-        save_picture(expected, name + ".expected.png");
+        message = "cannot write " + reference;
     } else {
-        size_t differ = 0, first = 0;
-        for (size_t i = 0; i < actual.rgb.size(); ++i)
-            if (actual.rgb[i] != expected.rgb[i] && differ++ == 0)
-                first = i;
-        int x = static_cast<int>(first % static_cast<size_t>(actual.width));
-        int y = static_cast<int>(first / static_cast<size_t>(actual.width));
-        out << differ << " pixels differ; the first at client pixel (" << x << ", " << y << ") shows "
-            << hex(actual.rgb[first]) << ", expected " << hex(expected.rgb[first]);
-        save_picture(expected, name + ".expected.png");
+        Picture expected = load_picture(reference);
+        if (actual == expected)
+            return true;
+        std::string name = stem(reference);
+        save_picture(actual, name + ".actual.png");
+        if (expected.rgb.empty()) {
+            message = "cannot read " + reference +
+                      " (a new picture? -DKELPA_UPDATE_PICTURES=ON writes it); see " + name +
+                      ".actual.png beside the test";
+        } else {
+            save_picture(expected, name + ".expected.png");
+            message = describe_difference(actual, expected) + " (" + reference + "; see " + name +
+                      ".actual.png and " + name + ".expected.png beside the test)";
+        }
     }
-    save_picture(actual, name + ".actual.png");
-    out << " (" << reference << "; see " << name << ".actual.png and " << name
-        << ".expected.png beside the test)";
     if (why)
-        *why = out.str();
+        *why = message;
     return false;
 }
 
