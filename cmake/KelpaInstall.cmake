@@ -3,6 +3,9 @@
 # KELPA::testing) and pkg-config files. Everything KELPA puts on an include path lives under
 # include/kelpa, the subset's <windows.h> in include/kelpa/win32.
 include(CMakePackageConfigHelpers)
+if(NOT KELPA_WITH_SDL2)
+    set(KELPA_WITH_SDL2 OFF) # set by platform/ when the SDL2 display is built
+endif()
 
 set(KELPA_VERSION 2.2)
 set(kelpa_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KELPA)
