@@ -9,7 +9,7 @@ endif()
 
 set(KELPA_VERSION 2.2)
 set(kelpa_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KELPA)
-set(kelpa_install_targets kelpa kelpa_entry kelpa_program win32_api win32_entry)
+set(kelpa_install_targets kelpa kelpa_entry kelpa_program kelpa_host win32_api win32_entry)
 if(TARGET kelpa_testing)
     list(APPEND kelpa_install_targets kelpa_testing)
 endif()
