@@ -2,7 +2,7 @@
 # What a person does with KELPA outside this repository: install the build into a prefix, build
 # templates/hello out of tree against it, once with find_package(KELPA) and once with
 # pkg-config, and run the template's test (its game_main on the headless display).
-# Usage: template_test.sh build-dir source-dir
+# Usage: template_test.sh build-dir source-dir (CXX, CXXFLAGS and LDFLAGS as for the build)
 set -euo pipefail
 build=$1
 source=$2
@@ -23,7 +23,8 @@ test -x "$tmp/cmake/hello"
 
 echo "== pkg-config"
 export PKG_CONFIG_PATH=$tmp/prefix/lib/pkgconfig
-c++ -o "$tmp/hello" "$template/main.cpp" $(pkg-config --static --cflags --libs kelpa)
-c++ -o "$tmp/hello_test" "$template/main.cpp" "$template/hello_test.cpp" \
-    $(pkg-config --static --cflags --libs kelpa-testing)
+cxx=${CXX:-c++}
+$cxx ${CXXFLAGS:-} -o "$tmp/hello" "$template/main.cpp" $(pkg-config --static --cflags --libs kelpa) ${LDFLAGS:-}
+$cxx ${CXXFLAGS:-} -o "$tmp/hello_test" "$template/main.cpp" "$template/hello_test.cpp" \
+    $(pkg-config --static --cflags --libs kelpa-testing) ${LDFLAGS:-}
 "$tmp/hello_test"
