@@ -22,12 +22,12 @@ void start();
 
 // ---- running a program ----
 
-// What the user does while the program runs. Each step happens when the program waits for
-// input (inside kelpa_next_event), one step at a time: an input step is carried out and the
-// program handles it before the next step begins.
 class Script;
 int run(const std::function<int()> &program, const Script &script);
 
+// What the user does while the program runs. Each step happens when the program waits for
+// input (inside kelpa_next_event), one step at a time: an input step is carried out and the
+// program handles it before the next step begins.
 class Script {
   public:
     // Lets ms of virtual time pass: the 50 ms timer ticks and the animation runs.
