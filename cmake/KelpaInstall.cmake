@@ -37,7 +37,7 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KELPAConfig.cmake ${CMAKE_CURRENT_BINA
 if(NOT WIN32)
     set(KELPA_PC_REQUIRES "freetype2 fontconfig libpng")
     if(KELPA_WITH_SDL2)
-        string(APPEND KELPA_PC_REQUIRES " sdl2")
+        string(APPEND KELPA_PC_REQUIRES " sdl2 x11")
     endif()
     # Relocatable: the prefix is found from where the .pc file lies.
     file(RELATIVE_PATH KELPA_PC_UP /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
