@@ -1,16 +1,13 @@
-# kelpa_add_program(name source...): a GUI program on the library. The library's process
-# entry (WinMain) calls the program's game_main(); on hosts other than Windows the subset's
-# main() calls WinMain. In a WebAssembly build the program is a page, name.html, which loads
-# name.js and name.wasm from beside it; its blocking waits suspend it (ASYNCIFY).
+# kelpa_add_program(name source...): a GUI program on the library, linked as an installed
+# program links KELPA::kelpa. The library's process entry (WinMain) calls the program's
+# game_main(); on hosts other than Windows the subset's main() calls WinMain.
+# In a WebAssembly build the program is a page, name.html, which loads name.js and name.wasm
+# from beside it; its blocking waits suspend it (ASYNCIFY).
 set(KELPA_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/display/web)
 function(kelpa_add_program name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE kelpa_entry kelpa win32_entry)
+    add_executable(${name} WIN32 ${ARGN})
+    target_link_libraries(${name} PRIVATE KELPA::kelpa)
     kelpa_warnings(${name})
-    if(WIN32)
-        set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
-        target_link_options(${name} PRIVATE -static)
-    endif()
     if(EMSCRIPTEN)
         set_target_properties(${name} PROPERTIES SUFFIX ".html"
             LINK_DEPENDS "${KELPA_WEB_DIR}/web_shell.html;${KELPA_WEB_DIR}/web_fonts.js")
