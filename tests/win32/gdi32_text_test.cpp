@@ -154,7 +154,7 @@ TEST_F(Text, GlyphsOnAOneBitBitmapAreWholePieces) {
     HGDIOBJ old_font = GetCurrentObject(m, OBJ_FONT);
     const HGDIOBJ fonts[] = {GetStockObject(ANSI_FIXED_FONT), font(-8), font(-10), font(-12), font(-13)};
     for (int k = 0; k < 5; ++k)
-        for (const char *c = "()bdlK1,0o-"; *c; ++c) {
+        for (const char *c = "()bdlK1,o-"; *c; ++c) {
             SelectObject(m, fonts[k]);
             RECT all = {0, 0, W, H};
             FillRect(m, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
