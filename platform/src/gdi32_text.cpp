@@ -29,8 +29,8 @@ int64_t run_width(const LoadedFont &f, const char *text, int count) {
 
 // ---- GDI32 CreateFontA: a logical font. A negative height asks for that character (em)
 // height in pixels, a positive one for that cell height, 0 for the default size. A face name
-// the host does not have (any name, even "KELPA-font") is mapped to the host's default face,
-// as the real font mapper substitutes one. Weight and italic pick the face's style when the
+// the host does not have (any name, even "KELPA-font") gets a face with the widths of Arial,
+// which the real font mapper substitutes for it. Weight and italic pick the face's style when the
 // host has it; width, angles, underline, strike-out and the precisions are not honoured.
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strike_out, DWORD char_set, DWORD out_precision,
