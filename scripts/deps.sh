@@ -6,7 +6,10 @@
 # text window back in the ocr test.
 KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libsdl2-dev \
-tesseract-ocr imagemagick python3"
+libx11-dev tesseract-ocr imagemagick python3"
+
+# The end-to-end test: an X server, a window manager, input, screenshots and their checks.
+KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"
 
 kelpa_missing_packages() {
     local missing="" p
