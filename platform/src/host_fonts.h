@@ -25,7 +25,6 @@ struct FontMetrics {
     int weight = 400;
     bool italic = false;
     bool fixed_pitch = false;
-    std::string family; // the face the host chose
 };
 
 // 8-bit coverage, rows top to bottom; (left, top) is the bitmap's corner relative to the

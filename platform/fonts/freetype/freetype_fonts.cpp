@@ -92,7 +92,7 @@ void describe(FcPattern *pat, const FontRequest &r) {
     if (r.fixed_pitch) {
         add_family(pat, fixed_family);
         add_family(pat, "monospace");
-        FcPatternAddDouble(pat, FC_PIXEL_SIZE, r.height > 0 ? r.height : 13);
+        FcPatternAddDouble(pat, FC_PIXEL_SIZE, r.height != 0 ? std::abs(r.height) : 13);
         // 6x13, not 7x13 or 8x13: the style names the width, and fontconfig weighs the
         // style before the width.
         const char *style = r.weight >= 600 ? "Bold SemiCondensed"
@@ -154,7 +154,6 @@ void style_metrics(FT_Face face, FontMetrics &m) {
     m.fixed_pitch = FT_IS_FIXED_WIDTH(face);
     m.italic = (face->style_flags & FT_STYLE_FLAG_ITALIC) != 0;
     m.weight = (face->style_flags & FT_STYLE_FLAG_BOLD) ? 700 : 400;
-    m.family = face->family_name ? face->family_name : "";
 }
 
 // A face of bitmaps only comes in the sizes it was drawn in: the one nearest the cell height.
