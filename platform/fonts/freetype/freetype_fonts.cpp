@@ -53,7 +53,7 @@ void release_fontconfig() {
 }
 
 // The desktop's own configuration (its aliases, the metric-compatible faces among them) plus
-// the rule above; built once per process, since reading it costs tens of milliseconds.
+// the rule above, read once per process; a reset of the subset keeps it.
 FcConfig *fontconfig() {
     System &s = the_system;
     if (s.fc_tried)
