@@ -13,6 +13,9 @@ set(kelpa_install_targets kelpa kelpa_entry kelpa_program kelpa_host win32_api w
 if(TARGET kelpa_testing)
     list(APPEND kelpa_install_targets kelpa_testing)
 endif()
+if(TARGET win32_host_fonts)
+    list(APPEND kelpa_install_targets win32_host_fonts)
+endif()
 
 install(TARGETS ${kelpa_install_targets} EXPORT KELPATargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

@@ -1,19 +1,27 @@
-// Glyphs for the browser's font seam (web_font.cpp), drawn with the page's canvas text.
+// The browser's font system for web_fonts.cpp: faces and glyphs from the page's canvas text.
 // Heights follow the desktop's font mapper: a positive height is the cell (ascent plus
-// descent), a negative one the em, 0 the 16-pixel default cell.
+// descent), a negative one the em, 0 the 16-pixel default cell (13 for the fixed face).
 var kelpaFonts = {
   ctx: null,
   fonts: [],
   last: new Uint8Array(0),
 
   // [ascent, descent, average advance, widest advance, fixed pitch, id]
-  open(face, monospace, height, bold, italic) {
+  // Windows' own user-interface faces: no face imitates them, the browser's sans stands in.
+  uiFaces: ['ms shell dlg', 'ms shell dlg 2', 'ms sans serif', 'system'],
+
+  open(face, fixedPitch, height, bold, italic) {
     if (!this.ctx)
       this.ctx = document.createElement('canvas').getContext('2d', { willReadFrequently: true });
     const name = face.replace(/["\\;{}]/g, '');
-    const sans = '"Liberation Sans", Arial, Helvetica, sans-serif';
-    const family = monospace ? '"Liberation Mono", "DejaVu Sans Mono", "Courier New", monospace'
-                             : (name ? '"' + name + '", ' + sans : sans);
+    // A name the browser does not have gives Arial's place to a face of its widths, as the
+    // desktop's font mapper does (Liberation Sans where Arial is not installed).
+    const sans = 'Arial, "Liberation Sans", Helvetica, sans-serif';
+    let family = name && !this.uiFaces.includes(name.toLowerCase()) ? '"' + name + '", ' + sans : sans;
+    if (fixedPitch) {
+      family = '"Liberation Mono", "DejaVu Sans Mono", "Courier New", monospace';
+      if (height === 0) height = 13;
+    }
     const style = (italic ? 'italic ' : '') + (bold ? 'bold ' : '');
     const ctx = this.ctx;
     ctx.font = style + '100px ' + family;
@@ -35,8 +43,10 @@ var kelpaFonts = {
   },
 
   // [width, rows, left, top, advance]; the coverage stays in this.last. (left, top) is the
-  // bitmap's corner relative to the pen on the baseline, top > 0 above it.
-  draw(id, code) {
+  // bitmap's corner relative to the pen on the baseline, top > 0 above it. A monochrome glyph
+  // is the anti-aliased one cut at a threshold: canvas text has no one-bit rasteriser, and
+  // below half, the one-pixel stems that anti-aliasing spreads over two pixels survive.
+  draw(id, code, monochrome) {
     const font = this.fonts[id], ctx = this.ctx;
     const text = String.fromCodePoint(code);
     const pad = Math.ceil(font.em / 2) + 2;
@@ -65,6 +75,8 @@ var kelpaFonts = {
     for (let y = 0; y < gh; ++y)
       for (let x = 0; x < gw; ++x)
         cov[y * gw + x] = px[((y0 + y) * w + x0 + x) * 4 + 3];
+    if (monochrome)
+      for (let i = 0; i < cov.length; ++i) cov[i] = cov[i] >= 96 ? 255 : 0;
     this.last = cov;
     return [gw, gh, x0 - pad, pad + font.ascent - y0, advance];
   },
