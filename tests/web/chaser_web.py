@@ -6,6 +6,7 @@ player right; "Change Color" turns it cyan; "Halt animation" from the Run menu s
 picture; a recording (Ctrl+R, keys, Ctrl+R) replays after "Restart" (Ctrl+P); Ctrl+Q ends the
 program; the recording survives a reload. Saves screenshots of the page.
 Usage: chaser_web.py build-web-dir shots-dir"""
+import base64
 import functools
 import http.server
 import json
@@ -146,7 +147,6 @@ class Page:
         return self.js("__t.find(%s, %s)" % (json.dumps(list(rgb)), json.dumps(list(box))))
 
     def screenshot(self, path):
-        import base64
         data = self.call("Page.captureScreenshot", format="png")["data"]
         with open(path, "wb") as f:
             f.write(base64.b64decode(data))
