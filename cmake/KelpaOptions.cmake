@@ -14,7 +14,8 @@ function(kelpa_warnings target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${KELPA_WERROR}>:/WX>)
     else()
-        target_compile_options(${target} PRIVATE -Wall -Wextra $<$<BOOL:${KELPA_WERROR}>:-Werror>)
+        # -Wformat=2: a format that is not a literal cannot be checked against its arguments.
+        target_compile_options(${target} PRIVATE -Wall -Wextra -Wformat=2 $<$<BOOL:${KELPA_WERROR}>:-Werror>)
     endif()
 endfunction()
 

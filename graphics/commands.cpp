@@ -38,10 +38,7 @@ void stop_recording() {
     LibraryState &s = library_state;
     s.recording = 0;
     set_menu_check(IDM_RECORD, false);
-    if (s.periodic_run > 0) {
-        script_write_event(KELPA_PERIODIC, s.event_x, s.event_y, s.event_key);
-        s.periodic_run = 0;
-    }
+    script_write_pending_run();
     script_close();
 }
 
@@ -61,11 +58,18 @@ void toggle_recording() {
     set_menu_check(IDM_RECORD, true);
 }
 
-// Playback never reads the file a recording is writing: the recording ends first, its
-// pending run written, so playback starts at its first line.
-void end_recording_for_playback() {
-    if (library_state.recording)
+// What Playback and Play One do before reading. Playback never reads the file a recording
+// is writing: the recording ends first, its pending run written, so playback starts at its
+// first line. Either command goes on with an open read stream, the rest of a counted line
+// included; a stream opened afresh starts with nothing counted.
+void prepare_playback() {
+    LibraryState &s = library_state;
+    if (s.recording)
         stop_recording();
+    if (!s.script_file)
+        s.periodic_run = 0;
+    s.animating = 0;
+    s.step_pending = 0;
 }
 
 void toggle_playback() {
@@ -76,24 +80,14 @@ void toggle_playback() {
         script_close();
         return;
     }
-    end_recording_for_playback();
-    s.periodic_run = 0;
-    s.animating = 0;
-    s.step_pending = 0;
+    prepare_playback();
     s.playing_back = 1;
     set_menu_check(IDM_PLAYBACK, true);
 }
 
 void play_one_script() {
-    LibraryState &s = library_state;
-    end_recording_for_playback();
-    // Play One goes on with an open read stream, the rest of a counted line included; a
-    // stream opened afresh starts with nothing counted.
-    if (!s.script_file)
-        s.periodic_run = 0;
-    s.play_one = 1;
-    s.animating = 0;
-    s.step_pending = 0;
+    prepare_playback();
+    library_state.play_one = 1;
 }
 
 void toggle_logging() {

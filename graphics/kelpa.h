@@ -69,6 +69,8 @@ int kelpa_set_run_mode(int mode);
 int kelpa_set_logging(int on);
 
 // ---- message log ----
+// kelpa_log and kelpa_text_printf take a printf format: a text that is not the program's own
+// (a name, a file's contents) goes through kelpa_text or a "%s" format, never as the format.
 int kelpa_log(const char *format, ...) KELPA_PRINTF(1, 2);
 
 // ---- colours ----

@@ -75,6 +75,7 @@ struct LibraryState {
     uint8_t playing_back = 0;
     uint8_t play_one = 0;
     int32_t periodic_run = 0;
+    uint8_t script_write_failed = 0; // the open write stream has failed; reported once
 };
 
 struct MessageLog {
@@ -116,11 +117,11 @@ LRESULT CALLBACK text_window_proc(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lpa
 void pump_message();
 
 // ---- Run menu and Ctrl-key commands (commands.cpp) ----
-void build_run_menu(HWND graphics_window);   // WM_CREATE of the graphics window
-void track_key_down(WPARAM key);              // WM_KEYDOWN: Ctrl tracking and Ctrl+letter
-void track_key_up(WPARAM key);                // WM_KEYUP: Ctrl release
-void run_command(WPARAM id);                  // WM_COMMAND
-void set_menu_check(UINT id, bool checked);   // no effect while run_menu is null
+void build_run_menu(HWND graphics_window);                       // WM_CREATE of the graphics window
+void track_key_down(WPARAM key);                                 // WM_KEYDOWN: Ctrl tracking and Ctrl+letter
+void track_key_up(WPARAM key);                                   // WM_KEYUP: Ctrl release
+void run_command(WPARAM id);                                     // WM_COMMAND
+void set_menu_check(UINT id, bool checked);                      // no effect while run_menu is null
 void forward_key_message(UINT msg, WPARAM key, LPARAM key_data); // text window keys, posted on
 
 // ---- script file (script.cpp) ----
@@ -128,8 +129,11 @@ void script_write_event(int kind, int x, int y, char key);
 int script_read_event();
 void stop_playback();
 void script_close();
-bool script_playback_step(); // kelpa_next_event, after each pumped message: true when a scripted event completed it
-void script_record_step();   // kelpa_next_event, before delivering: writes or counts the event
+// While recording: writes the periodic events counted so far as one line.
+void script_write_pending_run();
+// kelpa_next_event, after each pumped message: true when a scripted event completed it.
+bool script_playback_step();
+void script_record_step(); // kelpa_next_event, before delivering: writes or counts the event
 
 // ---- message log (message_log.cpp) ----
 void paint_text_window(HWND window);

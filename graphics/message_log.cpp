@@ -82,7 +82,9 @@ int kelpa_log(const char *format, ...) {
         GetClientRect(library_state.text_window, &client);
         InvalidateRect(library_state.text_window, &client, TRUE);
     }
-    return count < 0 ? count : static_cast<int>(length);
+    // The count the formatting returned: a NUL written by "%c" ends the stored line, not the count;
+    // a cut line counts the LOG_LINE_BYTES - 1 characters it kept, as kelpa_text_printf does.
+    return count < LOG_LINE_BYTES ? count : LOG_LINE_BYTES - 1;
 }
 
 void paint_text_window(HWND window) {

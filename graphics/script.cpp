@@ -1,7 +1,10 @@
 // The script file "KELPA.SCR": recording of the delivered events and their playback.
 // Invariant: script_file is open for writing only while recording, for reading only while
-// not; the reader never looks past the characters of the line it read.
+// not, and only ever on a regular file; the reader never looks past the characters of the
+// line it read, and a playback that reached the end of the file has closed it.
 #include "kelpa_private.h"
+
+#include "host_file.h"
 
 #include <climits>
 
@@ -72,10 +75,11 @@ int parse_number(const Line &line, int from, bool minus_in_run, int32_t &value) 
     return end;
 }
 
-// Some hosts open a directory of the script's name for reading and fail only at the first
+// Only a regular file is opened: a FIFO or a terminal would block the event loop in the
+// open or the first read. Some regular files (/proc/self/mem) open and fail at the first
 // read; a stream that cannot deliver its first character counts as not opened.
 FILE *open_for_reading() {
-    FILE *file = fopen(script_name, "rt");
+    FILE *file = host_open_regular_file(script_name, false);
     if (!file)
         return nullptr;
     const int first = getc(file);
@@ -107,12 +111,13 @@ void script_close() {
 void script_write_event(int kind, int x, int y, char key) {
     LibraryState &s = library_state;
     if (!s.script_file) {
-        // Every recording replaces the previous file.
-        s.script_file = fopen(script_name, "wt");
+        // Every recording replaces the previous file; a recording opens it once.
+        s.script_file = host_open_regular_file(script_name, true);
         if (!s.script_file) {
             kelpa_log("Cannot open script file %s for writing\n", script_name);
             return;
         }
+        s.script_write_failed = 0;
     }
     switch (kind) {
     case KELPA_MOUSE: fprintf(s.script_file, "KELPA_MOUSE(%d, %d);\n", x, y); break;
@@ -122,8 +127,21 @@ void script_write_event(int kind, int x, int y, char key) {
     case KELPA_PERIODIC: fprintf(s.script_file, "KELPA_PERIODIC(%d);\n", s.periodic_run); break;
     default: return;
     }
-    // Each line reaches the file at once, so a recording survives a program that dies.
-    fflush(s.script_file);
+    // Each line reaches the file at once, so a recording survives a program that dies, and a
+    // full disk shows at the line it cost. Reported once; the recording goes on.
+    if (fflush(s.script_file) != 0 || ferror(s.script_file)) {
+        if (!s.script_write_failed)
+            kelpa_log("Cannot write script file %s\n", script_name);
+        s.script_write_failed = 1;
+    }
+}
+
+void script_write_pending_run() {
+    LibraryState &s = library_state;
+    if (s.periodic_run > 0) {
+        script_write_event(KELPA_PERIODIC, s.event_x, s.event_y, s.event_key);
+        s.periodic_run = 0;
+    }
 }
 
 int script_read_event() {
@@ -145,14 +163,17 @@ int script_read_event() {
     do {
         read_line(s.script_file, line);
         // The end-of-file indicator decides, not the characters read: a last line without
-        // a newline is not played.
+        // a newline is not played. The stream is closed at its end (and after a failed
+        // read), so the next Playback or Play One replays the file from its first line.
         if (feof(s.script_file)) {
             kelpa_log("EOF encountered in script file %s\n", script_name);
             stop_playback();
+            script_close();
             return 0;
         }
         if (ferror(s.script_file)) {
             stop_playback();
+            script_close();
             return 0;
         }
     } while (is_blank(line));
@@ -204,10 +225,7 @@ void script_record_step() {
         ++s.periodic_run;
         return;
     }
-    if (s.periodic_run > 0) {
-        script_write_event(KELPA_PERIODIC, s.event_x, s.event_y, s.event_key);
-        s.periodic_run = 0;
-    }
+    script_write_pending_run();
     // A quit writes no line, but opens (and so empties) the file like any event.
     script_write_event(s.pending_kind, s.event_x, s.event_y, s.event_key);
 }

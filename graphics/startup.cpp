@@ -75,6 +75,10 @@ int kelpa_startup() {
 int kelpa_shutdown() {
     ReleaseDC(library_state.graphics_window, library_state.window_dc);
     library_state.window_dc = nullptr;
+    // However the program came to end (a quit event over a counted tick, a signal), the
+    // periodic events counted since the last line are not lost.
+    if (library_state.recording)
+        script_write_pending_run();
     script_close();
     return 1;
 }

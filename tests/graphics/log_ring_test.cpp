@@ -67,6 +67,12 @@ TEST_F(LogRingTest, EachLineOwnsABlockOfItsLengthPlusOne) {
     EXPECT_EQ(log_lines().back(), "");
 }
 
+TEST_F(LogRingTest, ReturnsTheCountTheFormattingReturned) {
+    EXPECT_EQ(kelpa_log("a%cb\n", 0), 4); // the NUL ends the stored line, not the count
+    EXPECT_EQ(log_lines().back(), "a");
+    EXPECT_EQ(GlobalSize(message_log.log_lines[0]), 2u);
+}
+
 TEST_F(LogRingTest, AnOverlongMessageIsCutTo1023Characters) {
     const std::string text(2000, 'x');
     EXPECT_EQ(kelpa_log("%s\n", text.c_str()), 1023);

@@ -1,11 +1,16 @@
 // Malformed script files, one table row each, played back on a running program: every row
 // ends playback with its message (or silently) after the events it yields, and a click made
-// after the playback still arrives as a live KELPA_MOUSE.
+// after the playback still arrives as a live KELPA_MOUSE. Script names that are no regular
+// file are refused, for playback and for recording, without ever blocking.
 #include "delivered_event.h"
 #include "library_fixture.h"
 
+#include <fcntl.h>
 #include <linux/capability.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <climits>
@@ -50,7 +55,35 @@ const Event tick = {KELPA_PERIODIC, 0, 0, 0};
 
 const char eof_line[] = "EOF encountered in script file KELPA.SCR\n";
 const char unreadable_line[] = "Cannot open script file KELPA.SCR for reading\n";
+const char unwritable_line[] = "Cannot open script file KELPA.SCR for writing\n";
 const char silent[] = "";
+
+// "KELPA.SCR" as a socket; the descriptor stays with the test.
+int listening_socket() {
+    const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", "KELPA.SCR");
+    bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address);
+    listen(fd, 1);
+    return fd;
+}
+
+// Script names that a blocking open or read would hang on, or that never end. Each maker
+// returns a descriptor the test holds (the FIFO's other end, the socket) or -1.
+struct SpecialFile {
+    const char *name;
+    int (*make)();
+};
+const SpecialFile special_files[] = {
+    {"a FIFO alone", [] { return mkfifo("KELPA.SCR", 0600) - 1; }},
+    {"a FIFO with both ends held",
+     [] { return mkfifo("KELPA.SCR", 0600) == 0 ? open("KELPA.SCR", O_RDWR | O_NONBLOCK) : -1; }},
+    {"a socket", listening_socket},
+    {"a link to /dev/null", [] { return symlink("/dev/null", "KELPA.SCR") - 1; }},
+    {"a link to /dev/zero", [] { return symlink("/dev/zero", "KELPA.SCR") - 1; }},
+    {"a link to /dev/full", [] { return symlink("/dev/full", "KELPA.SCR") - 1; }},
+};
 
 struct BadScript {
     const char *name;
@@ -224,6 +257,35 @@ TEST_F(ScriptBadInputTest, FilesThatCannotBeReadAreReportedAndLiveInputGoesOn) {
         const std::vector<std::string> added = new_log_lines(before);
         ASSERT_EQ(added.size(), 1u);
         EXPECT_EQ(added[0], unreadable_line);
+    }
+}
+
+TEST_F(ScriptBadInputTest, SpecialFilesAreNeitherPlayedNorRecordedInto) {
+    for (const SpecialFile &row : special_files) {
+        SCOPED_TRACE(row.name);
+        script_close();
+        std::filesystem::remove_all("KELPA.SCR");
+        const int held = row.make();
+        ASSERT_TRUE(std::filesystem::symlink_status("KELPA.SCR").type() !=
+                    std::filesystem::file_type::not_found);
+
+        size_t before = log_lines().size();
+        EXPECT_TRUE(play().empty());
+        EXPECT_EQ(new_log_lines(before), std::vector<std::string>{unreadable_line});
+
+        // Recording stays on and tries again at every event; live input goes on.
+        before = log_lines().size();
+        run_command(IDM_RECORD);
+        for (int i = 0; i < 2; ++i) {
+            click(i, -i);
+            EXPECT_EQ(next_delivered_event(), mouse(i, -i));
+        }
+        EXPECT_EQ(new_log_lines(before), std::vector<std::string>(2, unwritable_line));
+        EXPECT_EQ(library_state.recording, 1);
+        run_command(IDM_RECORD);
+        if (held >= 0)
+            close(held);
+        clear_log();
     }
 }
 

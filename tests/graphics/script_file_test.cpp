@@ -3,7 +3,10 @@
 #include "delivered_event.h"
 #include "library_fixture.h"
 
+#include <sys/resource.h>
+
 #include <climits>
+#include <csignal>
 #include <fstream>
 #include <sstream>
 
@@ -49,6 +52,26 @@ void click_at(int x, int y) {
 
 const char eof_message[] = "EOF encountered in script file KELPA.SCR\n";
 
+// While it lives, no file of this process can grow: a write fails as on a full disk (with
+// EFBIG, its signal ignored).
+class FilesCannotGrow {
+  public:
+    FilesCannotGrow() : previous_(signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~FilesCannotGrow() {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        signal(SIGXFSZ, previous_);
+    }
+
+  private:
+    void (*previous_)(int);
+    rlimit saved_{};
+};
+
 } // namespace
 
 class ScriptTest : public StartedLibraryInTempDir {
@@ -60,6 +83,7 @@ class ScriptTest : public StartedLibraryInTempDir {
     // Starts playback and collects the scripted events until it stops. Once it has stopped,
     // the idle hook clicks once: that live event ends the wait of the last call.
     std::vector<Event> play(int at_most = 50) {
+        clicked_ = false;
         headless::on_idle([this] {
             if (!library_state.playing_back && !clicked_) {
                 clicked_ = true;
@@ -154,6 +178,17 @@ TEST_F(ScriptTest, ClosingTheWindowWritesThePendingRun) {
     EXPECT_EQ(next_event().kind, KELPA_QUIT);
     kelpa_shutdown();
     EXPECT_EQ(read_script(), "KELPA_PERIODIC(10);\n");
+}
+
+TEST_F(ScriptTest, ShutDownInQuitModeWritesTheCountedTicks) {
+    run_command(IDM_RECORD);
+    kelpa_set_run_mode(RUN_ANIMATE);
+    for (int i = 0; i < 3; ++i)
+        next_event();
+    kelpa_set_run_mode(RUN_QUIT);
+    EXPECT_EQ(next_event().kind, KELPA_QUIT); // a tick underneath, only counted
+    kelpa_shutdown();
+    EXPECT_EQ(read_script(), "KELPA_PERIODIC(4);\n");
 }
 
 TEST_F(ScriptTest, EventsAreRecordedUnderTheirOwnKindInQuitMode) {
@@ -272,12 +307,21 @@ TEST_F(ScriptTest, ALastLineWithoutNewlineIsNotPlayed) {
     ASSERT_EQ(events.size(), 1u);
     EXPECT_EQ(events[0].key, 'A');
     EXPECT_EQ(log_lines().back(), eof_message);
-    // The file stays open at its end: Play One ends at once with the same message.
-    const size_t lines = log_lines().size();
-    run_command(IDM_PLAY_ONE);
-    click_at(5, 5);
-    EXPECT_EQ(next_event(), (Event{KELPA_MOUSE, 5, 5, 0}));
-    EXPECT_EQ(log_lines().size(), lines + 1);
+    // The end closed the file: Play One starts again at the first line.
+    EXPECT_EQ(library_state.script_file, nullptr);
+    post_play_one();
+    EXPECT_EQ(next_event(), (Event{KELPA_KBD, 0, 0, 'A'}));
+}
+
+TEST_F(ScriptTest, EveryPlaybackAfterTheEndReplaysFromTheFirstLine) {
+    write_script("KELPA_MOUSE(1, 2);\nKELPA_PERIODIC(2);\n");
+    const std::vector<Event> script = {{KELPA_MOUSE, 1, 2, 0}, periodic, periodic};
+    for (int round = 1; round <= 3; ++round) {
+        const size_t lines = log_lines().size();
+        EXPECT_EQ(play(), script) << "playback " << round;
+        ASSERT_EQ(log_lines().size(), lines + 1);
+        EXPECT_EQ(log_lines().back(), eof_message);
+    }
 }
 
 TEST_F(ScriptTest, WindowsLineEndsAreAccepted) {
@@ -336,6 +380,13 @@ TEST_F(ScriptTest, AQuitDuringPlaybackStillReachesTheProgram) {
     EXPECT_EQ(library_state.periodic_run, 99); // the script was not read in that pass
 }
 
+TEST_F(ScriptTest, PlaybackAfterPlayOneGoesOnWithTheCountedLine) {
+    write_script("KELPA_PERIODIC(3);\nKELPA_KBD(65);\n");
+    post_play_one();
+    EXPECT_EQ(next_event(), periodic);
+    EXPECT_EQ(play(), (std::vector<Event>{periodic, periodic, {KELPA_KBD, 0, 0, 'A'}}));
+}
+
 TEST_F(ScriptTest, PlayOneReadsOneEventAndHalts) {
     write_script("KELPA_PERIODIC(2);\nKELPA_KBD(65);\n");
     kelpa_set_run_mode(RUN_ANIMATE);
@@ -370,6 +421,24 @@ TEST_F(ScriptTest, AFileThatCannotBeWrittenIsReportedAtEveryEvent) {
     EXPECT_EQ(library_state.recording, 1);
     run_command(IDM_RECORD);
     EXPECT_EQ(library_state.recording, 0);
+}
+
+TEST_F(ScriptTest, AFullDiskIsReportedOncePerRecordingAndTheRecordingGoesOn) {
+    const char full[] = "Cannot write script file KELPA.SCR\n";
+    FilesCannotGrow full_disk;
+    for (int recording = 1; recording <= 2; ++recording) {
+        const size_t lines = log_lines().size();
+        run_command(IDM_RECORD);
+        for (int i = 0; i < 3; ++i) {
+            click_at(i, i);
+            EXPECT_EQ(next_event(), (Event{KELPA_MOUSE, i, i, 0}));
+        }
+        ASSERT_EQ(log_lines().size(), lines + 1) << "recording " << recording;
+        EXPECT_EQ(log_lines().back(), full);
+        EXPECT_EQ(library_state.recording, 1);
+        EXPECT_NE(GetMenuState(library_state.run_menu, IDM_RECORD, MF_BYCOMMAND) & MF_CHECKED, 0u);
+        run_command(IDM_RECORD);
+    }
 }
 
 TEST_F(ScriptTest, AFileThatCannotBeReadStopsPlayback) {
@@ -443,10 +512,10 @@ TEST_F(ScriptTest, StartingARecordingEndsPlaybackAndWritesAFreshFile) {
     EXPECT_EQ(read_script(), "KELPA_PERIODIC(1);\nKELPA_MOUSE(9, 9);\n");
 }
 
-TEST_F(ScriptTest, RecordingAfterPlaybackEndedAtEofWritesTheFile) {
-    write_script("KELPA_KBD(65);\n");
+TEST_F(ScriptTest, RecordingAfterPlaybackStoppedAtABadLineWritesTheFile) {
+    write_script("KELPA_KBD(65);\nKELPA_?\nKELPA_KBD(66);\n");
     play();
-    ASSERT_NE(library_state.script_file, nullptr); // left open at its end
+    ASSERT_NE(library_state.script_file, nullptr); // left open after the bad line
     run_command(IDM_RECORD);
     headless::on_idle(nullptr);
     click_at(6, 7);

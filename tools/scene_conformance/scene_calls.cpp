@@ -6,6 +6,7 @@
 #include "game_scene.h"
 #include "kelpa_private.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace {
@@ -19,9 +20,13 @@ DrawRecord record(uint32_t kind, int color, int width, int x1, int y1, int x2, i
     return r;
 }
 
-std::string format(const char *fmt, int a, int b, int c = 0, int d = 0) {
+std::string format(const char *fmt, ...) KELPA_PRINTF(1, 2);
+std::string format(const char *fmt, ...) {
     char text[96];
-    std::snprintf(text, sizeof text, fmt, a, b, c, d);
+    va_list args;
+    va_start(args, fmt);
+    std::vsnprintf(text, sizeof text, fmt, args);
+    va_end(args);
     return text;
 }
 
@@ -84,7 +89,7 @@ void pixels_and_colors(std::vector<SceneCall> &calls) {
             record(DRAW_PIXEL, p * 5, 0, at[p][0], at[p][1], 0, 0));
     }
     for (int c = 0; c < COLOR_COUNT; ++c) {
-        add(calls, format("color c%d oval", c, 0), 30, record(DRAW_OVAL, c, 0, -10, 10, 10, -10));
+        add(calls, format("color c%d oval", c), 30, record(DRAW_OVAL, c, 0, -10, 10, 10, -10));
         add(calls, format("color c%d rect w%d", c, 2), 30, record(DRAW_RECT, c, 2, -10, 10, 10, -10));
     }
 }
@@ -95,7 +100,7 @@ void texts(std::vector<SceneCall> &calls) {
         const char *text;
     } runs[] = {{12, "Change Color"}, {12, " Points    17"}, {48, "GAME OVER"}};
     for (const auto &run : runs) {
-        calls.push_back({format("text %dpt", run.size, 0) + " \"" + run.text + "\"", SECTION_TEXT, 320,
+        calls.push_back({format("text %dpt", run.size) + " \"" + run.text + "\"", SECTION_TEXT, 320,
                          run.size * 2 + 8, false,
                          [run] { kelpa_text(COLOR_RED, -150, run.size / 2, run.size, run.text); }});
     }
