@@ -7,6 +7,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <string>
 
 namespace {
@@ -24,14 +25,10 @@ int argument(FuzzedDataProvider &in) {
     return in.ConsumeIntegral<int>();
 }
 
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wformat-nonliteral"
-#pragma clang diagnostic ignored "-Wformat-security"
 int text_printf(int c, int x, int y, int p, const fuzz::Format &f) {
     return fuzz::with_arguments(
         f, [&](const char *format, auto... args) { return kelpa_text_printf(c, x, y, p, format, args...); });
 }
-#pragma clang diagnostic pop
 
 std::string text(FuzzedDataProvider &in) {
     return in.ConsumeRandomLengthString(2000);
@@ -75,8 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             const fuzz::Format f = fuzz::make_format(in, 2000);
             const int count = text_printf(c, x, y, p, f);
             const int expected = fuzz::expected_formatting(f).count;
-            if (expected >= 0 &&
-                (expected <= LOG_LINE_BYTES - 1 ? count != expected : count < LOG_LINE_BYTES - 1))
+            if (expected >= 0 && count != std::min(expected, LOG_LINE_BYTES - 1))
                 fuzz::fail("kelpa_text_printf returns the count formatted");
             break;
         }

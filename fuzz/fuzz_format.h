@@ -187,9 +187,6 @@ struct Formatted {
     int count = 0;
 };
 
-#pragma clang diagnostic push
-#pragma clang diagnostic ignored "-Wformat-nonliteral"
-#pragma clang diagnostic ignored "-Wformat-security"
 inline Formatted expected_formatting(const Format &f) {
     Formatted out;
     char buffer[1024];
@@ -199,6 +196,5 @@ inline Formatted expected_formatting(const Format &f) {
     out.text = out.count < 0 ? "" : buffer;
     return out;
 }
-#pragma clang diagnostic pop
 
 } // namespace fuzz

@@ -1,16 +1,18 @@
 // What a session does to "KELPA.SCR" behind the library's back: fuzzed text written in place
-// or as a new file, the file removed, or a directory, socket, link or FIFO of that name.
-// Everything lives in one scratch directory per process, removed when the process exits.
+// or as a new file, the file removed, a directory, socket, link or FIFO of that name, a disk
+// that is full. Everything lives in one scratch directory per process, removed at exit.
 #pragma once
 
 #include "fuzz_session.h"
 
 #include <dirent.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <string>
 
@@ -73,8 +75,6 @@ inline void write_script(const std::string &text, bool replace) {
 
 enum class Special { missing, directory, socket, dev_null, dev_full, dangling_link, fifo, count };
 
-// Before special files were refused, opening a FIFO waited for the other end for ever; the
-// FIFO case is only made where the library refuses it.
 inline void make_special(Special kind) {
     remove_script();
     switch (kind) {
@@ -97,6 +97,31 @@ inline void make_special(Special kind) {
     case Special::count: break;
     }
 }
+
+// While it lives, no file of the process can grow, as on a full disk: a write fails with EFBIG
+// (its signal ignored). Kept to single calls of the library, as a crash inside one would
+// leave libFuzzer's artifact empty.
+class FullDisk {
+  public:
+    explicit FullDisk(bool full) : full_(full) {
+        if (!full_)
+            return;
+        static const bool ignored = signal(SIGXFSZ, SIG_IGN) != SIG_ERR;
+        (void)ignored;
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_FSIZE, &none);
+    }
+    ~FullDisk() {
+        if (full_)
+            setrlimit(RLIMIT_FSIZE, &saved_);
+    }
+
+  private:
+    bool full_;
+    rlimit saved_{};
+};
 
 // Open descriptors of the process.
 inline int open_fds() {

@@ -35,6 +35,7 @@ enum Action {
     QUIT,
     SET_LOGGING,
     END_STEP,
+    FULL_DISK,
     ACTION_COUNT
 };
 
@@ -48,6 +49,7 @@ struct Session {
     bool quit_may_come = false; // also a Q key while Ctrl may be down
     bool ended = false;         // the quit came and the program shut down
     bool closed = false;        // the close box destroyed the graphics window and its timer
+    bool full_disk = false;     // while the library runs, files cannot grow
     win32::LiveCounts start;
     int start_fds = 0;
 };
@@ -69,13 +71,19 @@ Event next_event(Session &s) {
     Event e{0, 0, 0};
     char key = 0;
     ++s.events;
-    e.kind = kelpa_next_event(e.x, e.y, key);
+    {
+        const fuzz::FullDisk full(s.full_disk);
+        e.kind = kelpa_next_event(e.x, e.y, key);
+    }
     if (e.kind < KELPA_MOUSE || e.kind > KELPA_QUIT)
         fuzz::fail("events are clicks, keys, ticks and the quit");
     if (e.kind == KELPA_QUIT) {
         if (!s.quit_asked && !s.quit_may_come)
             fuzz::fail("a quit nobody asked for");
-        kelpa_shutdown();
+        {
+            const fuzz::FullDisk full(s.full_disk); // the last counted line is written here
+            kelpa_shutdown();
+        }
         if (library_state.script_file)
             fuzz::fail("shut-down closes the script file");
         s.ended = true;
@@ -229,10 +237,7 @@ void act(Session &s, Action action) {
         break;
     case WRITE_SCRIPT: write_script(s); break;
     case SPECIAL_FILE: {
-        int kind = in.ConsumeIntegralInRange(0, int(fuzz::Special::count) - 1);
-        if (kind == int(fuzz::Special::fifo))
-            kind = int(fuzz::Special::missing);
-        fuzz::make_special(fuzz::Special(kind));
+        fuzz::make_special(fuzz::Special(in.ConsumeIntegralInRange(0, int(fuzz::Special::count) - 1)));
         break;
     }
     case QUIT:
@@ -248,6 +253,7 @@ void act(Session &s, Action action) {
         break;
     case SET_LOGGING: kelpa_set_logging(in.ConsumeBool()); break;
     case END_STEP: probe_live_click(s); break;
+    case FULL_DISK: s.full_disk = in.ConsumeBool(); break;
     case ACTION_COUNT: break;
     }
 }

@@ -7,7 +7,7 @@ import os
 import sys
 
 ACTIONS = dict(MENU=0, CTRL=1, CLICK=2, KEY=3, CTRLKEY=4, MODE=5, ADVANCE=6, NEXT=7, WRITE=8, SPECIAL=9,
-               QUIT=10, LOGGING=11, STEP=12)
+               QUIT=10, LOGGING=11, STEP=12, FULL_DISK=13)
 
 
 def in_range(lo, hi, v):
@@ -45,12 +45,13 @@ class Session:
         self.front += escaped(text) + b"\\\n"
         return self.act("WRITE", in_range(0, 2, 0), [int(replace)])
     def write_prefix(self, n, replace=False): return self.act("WRITE", in_range(0, 2, 2), [n], [int(replace)])
-    # missing, directory, socket, /dev/null, /dev/full, dangling link
+    # missing, directory, socket, /dev/null, /dev/full, dangling link, FIFO
     def special(self, kind): return self.act("SPECIAL", in_range(0, 6, kind))
     # Ctrl+Q, the Quit item, the close box
     def quit(self, how): return self.act("QUIT", in_range(0, 2, how))
     def logging(self, on): return self.act("LOGGING", [int(on)])
     def step(self): return self.act("STEP")
+    def full_disk(self, on): return self.act("FULL_DISK", [int(on)])
 
     def data(self):
         return self.front + bytes(reversed(self.taken))
@@ -65,7 +66,10 @@ SEEDS = {
     .ctrl("R").next(4).mode(2).next(5).ctrl("P").next(3).step().ctrl("R").step(),
     "special_files": Session(b"KELPA_KBD(-23);\n").special(1).ctrl("P").next(2).ctrl("R").click(1, 1).next(2)
     .step().ctrl("R").special(2).ctrl("O").next(1).special(4).ctrl("R").click(5, 5).next(2).ctrl("R").step()
-    .special(5).ctrl("R").click(2, 2).next(1).ctrl("R").special(3).ctrl("P").next(2).step(),
+    .special(5).ctrl("R").click(2, 2).next(1).ctrl("R").special(3).ctrl("P").next(2).step()
+    .special(6).ctrl("P").next(2).ctrl("R").click(3, 3).next(1).ctrl("R").step(),
+    "full_disk": Session(b"").ctrl("R").mode(2).next(3).full_disk(True).click(4, 4).next(3).key(ord("A"), ord("a"))
+    .next(1).full_disk(False).ctrl("R").ctrl("P").next(6).step().full_disk(True).ctrl("R").next(2).mode(5).next(1),
     "cut_recording": Session(b"").ctrl("R").mode(2).next(12).click(290, -230).next(2).ctrl("R").write_prefix(25)
     .ctrl("P").next(6).step().write_new(b"KELPA_MOUSE(7, 8);\nKELPA_PERIODIC(2);\n", False).ctrl("O").next(2)
     .step(),
