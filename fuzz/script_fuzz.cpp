@@ -294,10 +294,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     const fuzz::InScratchDir in_scratch_dir;
     // Starting the library costs more than most inputs: it is started again only after an
     // input that ended the program, and otherwise brought back to where a program starts.
-    static bool fresh_start_needed = true;
+    static bool fresh_start_needed = false;
     if (fresh_start_needed)
         fuzz::begin_session();
-    fresh_start_needed = false;
     fuzz::session();
     return_to_start();
     headless::on_idle(click_when_idle);
