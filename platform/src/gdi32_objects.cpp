@@ -239,7 +239,7 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bits_per_pi
         const unsigned char *row = src + static_cast<size_t>(y) * static_cast<size_t>(stride);
         for (int x = 0; x < s.width; ++x) {
             if (s.bits_per_pixel == 1) {
-                s.row(y)[x] = (row[x / 8] & (0x80 >> (x % 8))) ? 0xFFFFFFu : 0u;
+                s.set(x, y, (row[x / 8] & (0x80 >> (x % 8))) ? 0xFFFFFFu : 0u);
             } else {
                 const unsigned char *p = row + 4 * x;
                 s.row(y)[x] = (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
