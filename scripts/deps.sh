@@ -2,7 +2,10 @@
 # As root it installs what is missing; otherwise it prints the one command to run.
 
 KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev"
+libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev libx11-dev"
+
+# The end-to-end test: an X server, a window manager, input, screenshots and their checks.
+KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"
 
 kelpa_missing_packages() {
     local missing="" p

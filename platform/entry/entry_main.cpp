@@ -1,7 +1,8 @@
-// main() for hosts other than Windows: chooses the display, then calls the program's
-// WinMain as the system's GUI start-up would, with an instance handle, no previous
-// instance, the command line and SW_SHOWDEFAULT.
+// main() for hosts other than Windows: chooses the display, turns requests to terminate into
+// closes of the windows, then calls the program's WinMain as the system's GUI start-up would,
+// with an instance handle, no previous instance, the command line and SW_SHOWDEFAULT.
 #include "../display/display.h"
+#include "../src/host_signals.h"
 
 #include <windows.h>
 
@@ -18,6 +19,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     win32::select_display(d);
+    // SIGTERM and Ctrl+C close the windows, so the program ends as when the user closes them.
+    win32::catch_termination_signals();
 
     std::string cmd_line;
     for (int i = 1; i < argc; ++i) {

@@ -76,7 +76,7 @@ void mouse_event(HWND hwnd, UINT message, int x, int y) {
     if (!w)
         return;
     MessageQueue &q = queue();
-    q.cursor = POINT{w->x + x, w->y + y};
+    q.cursor = POINT{w->x + w->frame.left + x, w->y + w->frame.top + y};
     if (message == WM_LBUTTONDOWN)
         q.button_held = true;
     else if (message == WM_LBUTTONUP)
@@ -147,6 +147,19 @@ void input_close(HWND hwnd) {
     e.kind = InputKind::close;
     e.msg = input_msg(hwnd, WM_SYSCOMMAND, SC_CLOSE, 0);
     push(e);
+}
+
+void input_destroyed(HWND hwnd) {
+    if (!find_window(hwnd))
+        return;
+    InputEvent e;
+    e.kind = InputKind::destroyed;
+    e.msg = input_msg(hwnd, WM_NULL, 0, 0);
+    push(e);
+}
+
+void input_frame(HWND hwnd, int left, int top, int right, int bottom) {
+    set_host_frame(hwnd, RECT{left, top, right, bottom});
 }
 
 void input_resized(HWND hwnd, int width, int height) {

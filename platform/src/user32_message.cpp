@@ -6,6 +6,8 @@
 #include "user32_window.h"
 
 #include "../display/display.h"
+#include "../display/input.h"
+#include "host_signals.h"
 #include "win32_internal.h"
 
 #include <algorithm>
@@ -32,11 +34,8 @@ bool due(const Timer &t, uint32_t now) {
 // hears of the client size through WM_SIZE, as during the real platform's sizing loop.
 void apply_resize(const InputEvent &e) {
     Window *w = find_window(e.msg.hwnd);
-    if (!w || e.width <= 0 || e.height <= 0)
-        return;
-    w->screen.resize(e.width, e.height, 0xFFFFFF);
-    w->client = RECT{0, 0, 0, 0};
-    layout_client(*w);
+    if (w && e.width > 0 && e.height > 0)
+        resize_screen(*w, e.width, e.height);
 }
 
 bool take_posted(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
@@ -55,10 +54,14 @@ bool take_posted(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
 bool take_input(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
     auto &input = the_queue.input;
     for (size_t i = 0; i < input.size();) {
-        if (input[i].kind == InputKind::resize) {
+        if (input[i].kind == InputKind::resize || input[i].kind == InputKind::destroyed) {
             InputEvent e = input[i];
             input.erase(input.begin() + static_cast<long>(i));
-            apply_resize(e); // may send messages, which may queue more input
+            // Both send messages, which may queue more input.
+            if (e.kind == InputKind::resize)
+                apply_resize(e);
+            else
+                DestroyWindow(e.msg.hwnd);
             continue;
         }
         const InputEvent &e = input[i];
@@ -141,6 +144,15 @@ bool next_message(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
     return found;
 }
 
+// Host input and requests to terminate, which end the program as closing its windows does.
+void pump_host() {
+    if (display().pump_input)
+        display().pump_input();
+    if (take_termination_request())
+        for (Window *w : all_windows())
+            input_close(w->hwnd);
+}
+
 // The earliest due time of a timer that the filter lets through.
 bool next_deadline(HWND filter, UINT min, UINT max, uint32_t *deadline) {
     if (!in_range(WM_TIMER, min, max))
@@ -201,8 +213,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
             return -1;
         if (next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
-        if (display().pump_input)
-            display().pump_input();
+        pump_host();
         if (next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
         uint32_t deadline = 0;
@@ -220,8 +231,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT remove) 
     bool take = (remove & PM_REMOVE) != 0;
     if (next_message(msg, hwnd, min, max, take))
         return TRUE;
-    if (display().pump_input)
-        display().pump_input();
+    pump_host();
     return next_message(msg, hwnd, min, max, take);
 }
 

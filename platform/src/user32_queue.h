@@ -12,7 +12,7 @@
 
 namespace win32 {
 
-enum class InputKind { message, close, resize };
+enum class InputKind { message, close, resize, destroyed };
 
 struct InputEvent {
     InputKind kind = InputKind::message;

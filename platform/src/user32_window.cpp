@@ -53,11 +53,16 @@ void send_size(Window &w) {
     SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client_width(w), client_height(w)));
 }
 
+void send_move(HWND hwnd) {
+    if (Window *w = find_window(hwnd))
+        SendMessageA(hwnd, WM_MOVE, 0,
+                     MAKELPARAM(w->x + w->frame.left + w->client.left, w->y + w->frame.top + w->client.top));
+}
+
 void send_size_and_move(HWND hwnd) {
     if (Window *w = find_window(hwnd))
         send_size(*w);
-    if (Window *w = find_window(hwnd))
-        SendMessageA(hwnd, WM_MOVE, 0, MAKELPARAM(w->x + w->client.left, w->y + w->client.top));
+    send_move(hwnd);
 }
 
 // A window refused by its WM_NCCREATE or WM_CREATE hears only WM_NCDESTROY, as on the real
@@ -98,6 +103,12 @@ void layout_client(Window &w) {
         send_size(w);
     }
     paint_menu_bar(w.hwnd);
+}
+
+void resize_screen(Window &w, int width, int height) {
+    w.screen.resize(width, height, 0xFFFFFF);
+    w.client = RECT{0, 0, 0, 0};
+    layout_client(w);
 }
 
 void invalidate(Window &w, const RECT *rect, bool erase) {
@@ -142,6 +153,22 @@ void window_screen_changed(HWND hwnd, const RECT &rect) {
 
 int live_windows() {
     return static_cast<int>(windows.size());
+}
+
+void set_host_frame(HWND hwnd, const RECT &frame) {
+    Window *w = find_window(hwnd);
+    if (!w || frame.left < 0 || frame.top < 0 || frame.right < 0 || frame.bottom < 0)
+        return;
+    int width = outer_width(*w) - frame.left - frame.right;
+    int height = outer_height(*w) - frame.top - frame.bottom;
+    if (width <= 0 || height <= 0)
+        return;
+    bool moved = frame.left != w->frame.left || frame.top != w->frame.top;
+    w->frame = frame;
+    if (width != w->screen.width || height != w->screen.height)
+        resize_screen(*w, width, height);
+    if (moved)
+        send_move(hwnd);
 }
 
 void reset_user32() {
@@ -322,7 +349,9 @@ BOOL WINAPI ShowWindow(HWND hwnd, int show) {
     if (visible)
         invalidate(*w, nullptr, true);
     if (display().window_shown)
-        display().window_shown(hwnd, visible);
+        display().window_shown(hwnd, visible); // may learn the host's frame, which sends WM_SIZE
+    if (!(w = find_window(hwnd)))
+        return was_visible;
     // The real platform tells a top-level window its size when it is first shown (and not
     // during creation); we do both, so a program sees its size before showing the window.
     if (visible && !w->shown_once) {
@@ -352,12 +381,12 @@ BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect) {
     return TRUE;
 }
 
-// USER32 GetWindowRect: the outer rectangle in screen coordinates.
+// USER32 GetWindowRect: the outer rectangle in screen coordinates, the host's frame included.
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect) {
     Window *w = find_window(hwnd);
     if (!w || !rect)
         return FALSE;
-    *rect = RECT{w->x, w->y, w->x + w->screen.width, w->y + w->screen.height};
+    *rect = RECT{w->x, w->y, w->x + outer_width(*w), w->y + outer_height(*w)};
     return TRUE;
 }
 

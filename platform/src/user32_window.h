@@ -1,6 +1,7 @@
 // Window and class records of the USER32 subset, shared by its window, paint, message and
-// menu code. A window's outer size is its screen surface: the host draws caption and borders
-// outside it, so the only non-client part we keep is the menu bar across the top rows.
+// menu code. A window's outer size is its host frame plus its screen surface: the host draws
+// caption and borders outside the surface, so the only non-client part we draw is the menu
+// bar across the surface's top rows.
 // A record exists exactly while its HWND is valid; lookups of stale handles find nothing.
 #pragma once
 
@@ -33,7 +34,8 @@ struct Window {
     DWORD ex_style = 0;
     int x = 0;
     int y = 0;
-    Surface screen;          // outer size: menu bar (if any) and client area
+    Surface screen;          // menu bar (if any) and client area
+    RECT frame{0, 0, 0, 0};  // widths of the host's frame around screen, each side
     RECT client{0, 0, 0, 0}; // client area inside screen
     bool visible = false;
     bool created = false;    // WM_CREATE has returned
@@ -62,6 +64,18 @@ inline int client_height(const Window &w) {
 // Recomputes the client area after the menu bar came or went; sends WM_SIZE when the
 // client size changed on a window whose creation has finished.
 void layout_client(Window &w);
+// Outer size: the host's frame and the screen surface inside it.
+inline int outer_width(const Window &w) {
+    return w.frame.left + w.screen.width + w.frame.right;
+}
+inline int outer_height(const Window &w) {
+    return w.frame.top + w.screen.height + w.frame.bottom;
+}
+// The surface takes a new size; the program hears of a changed client size (WM_SIZE).
+void resize_screen(Window &w, int width, int height);
+// The host framed the window (frame widths, each side): the outer size stays, the surface
+// takes what the frame leaves, and the program hears of it (WM_SIZE, WM_MOVE) at once.
+void set_host_frame(HWND hwnd, const RECT &frame);
 // Adds rect (client coordinates, null: all of it) to the update region.
 void invalidate(Window &w, const RECT *rect, bool erase);
 

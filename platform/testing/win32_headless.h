@@ -38,6 +38,10 @@ void key_up(HWND hwnd, int vk);
 void type(HWND hwnd, const std::string &text);
 // The window's close box.
 void close(HWND hwnd);
+// The host destroyed the window (its window manager, or the display server going away).
+void host_destroy(HWND hwnd);
+// The host's window manager framed the window with borders of these widths.
+void host_frame(HWND hwnd, int left, int top, int right, int bottom);
 
 // ---- what is on the screen ----
 // The colour the window shows at a client pixel; CLR_INVALID outside its client area.

@@ -1,13 +1,25 @@
 #!/usr/bin/env bash
-# End-to-end check of the game in real windows: under Xvfb, xdotool types and clicks as a
-# user does, and screenshots of the graphics window show the player move right ("l"), turn
-# cyan ("Change Color") and stand still once "Halt animation" is chosen from the Run menu;
-# Ctrl+Q then ends the program with status 0.
+# End-to-end check of the game in real windows, as a user meets it: under Xvfb, xdotool types
+# and clicks, and screenshots show what the windows show.
+# Without a window manager: the player moves right ("l"), turns cyan ("Change Color") and
+# stands still once "Halt animation" is chosen from the Run menu; Ctrl+Q ends the program with
+# status 0. The X server destroying the text window leaves the game running; destroying the
+# graphics window, SIGTERM while recording (the counted ticks reach KELPA.SCR), SIGINT and the
+# loss of the X server each end it with status 0.
+# Under openbox: both windows keep their outer sizes inside the frames, the frames do not
+# overlap, and "Change Color" still lands (the origin follows the smaller client area).
 # Usage: chaser_e2e.sh path/to/chaser [directory for the screenshots]
 set -euo pipefail
 chaser=$(realpath "$1")
 out=$(realpath -m "${2:-$PWD/e2e-shots}")
 here=$(cd "$(dirname "$0")" && pwd)
+
+for tool in xvfb-run Xvfb xdotool import convert python3 openbox xwininfo xprop; do
+    command -v "$tool" >/dev/null || {
+        echo "FAIL: $tool is missing (scripts/test installs what this test needs)" >&2
+        exit 1
+    }
+done
 
 if [ -z "${KELPA_E2E_UNDER_XVFB:-}" ]; then
     export KELPA_E2E_UNDER_XVFB=1
@@ -16,28 +28,80 @@ fi
 
 mkdir -p "$out"
 cd "$out"
-rm -f ./*.ppm ./*.png chaser.log
-"$chaser" >chaser.log 2>&1 &
-pid=$!
-trap 'kill "$pid" 2>/dev/null || true' EXIT
+rm -f ./*.ppm ./*.png ./*.log KELPA.SCR
+pid=
+wm=
+trap 'kill $pid $wm 2>/dev/null || true' EXIT
 
 fail() {
     echo "FAIL: $*" >&2
     for f in ./*.ppm; do [ -e "$f" ] && convert "$f" "${f%.ppm}.png"; done
-    echo "screenshots in $out" >&2
+    echo "screenshots and logs in $out" >&2
     exit 1
 }
 
-wid=$(timeout 10 xdotool search --sync --name '^KELPA Graphics$' | head -1) || fail "no \"KELPA Graphics\" window"
-eval "$(xdotool getwindowgeometry --shell "$wid")" # X, Y: where the window's surface starts
+start_game() { # name of the session, for its log
+    "$chaser" >"$1.log" 2>&1 &
+    pid=$!
+}
 
-# Screenshots are of the window's surface: the menu bar is rows 0..19, the client area
-# starts at row 20 and the game's origin (0, 0) is at (300, 280).
+window() { # title
+    timeout 10 xdotool search --sync --onlyvisible --name "^$1\$" | head -1 || true
+}
+
+# Where a window's surface is (menu bar and client area): X, Y on the screen, WIDTH, HEIGHT;
+# and the host's frame around it, from the window manager (all 0 without one).
+# (xdotool's getwindowgeometry counts a window manager's frame twice.)
+measure() { # window id
+    eval "$(xwininfo -id "$1" | sed -n 's/^ *Absolute upper-left \([XY]\): *\(-*[0-9]*\)/\1=\2/p;
+        s/^ *Width: *\([0-9]*\)/WIDTH=\1/p; s/^ *Height: *\([0-9]*\)/HEIGHT=\1/p')"
+    read -r fl fr ft fb < <(xprop -id "$1" _NET_FRAME_EXTENTS | sed -n 's/.* = //p' | tr -d , ; echo 0 0 0 0)
+    fl=${fl:-0} fr=${fr:-0} ft=${ft:-0} fb=${fb:-0}
+}
+
+# Waits up to 5 s for the game to end; its status in $status.
+ended() {
+    for _ in $(seq 50); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && return 1
+    status=0
+    wait "$pid" || status=$?
+    pid=
+}
+
+expect_end() { # what should have ended it
+    ended || fail "$1 did not end the program"
+    [ "$status" -eq 0 ] || fail "$1 ended the program with status $status"
+}
+
+# Screenshots are of the graphics window's surface: the menu bar is rows 0..19 and the
+# client area starts at row 20; the game's origin is the centre of the client area.
 shot() { import -window "$wid" -depth 8 "ppm:$1.ppm"; }
-find_color() { python3 "$here/shot_stats.py" "$1.ppm" $2 0 20 601 540; } # count x y
-click_at() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
+find_color() { python3 "$here/shot_stats.py" "$1.ppm" $2 0 20 "$WIDTH" "$HEIGHT"; } # count x y
+same_picture() { python3 "$here/shot_stats.py" --same "$1.ppm" "$2.ppm" 0 20 "$WIDTH" "$HEIGHT"; }
+click_surface() { xdotool mousemove $((X + $1)) $((Y + $2)) click 1; }
+click_centred() { click_surface $((WIDTH / 2 + $1)) $((20 + (HEIGHT - 20) / 2 - $2)); }
 yellow="255 255 0" # the player's colour 5 at start
 cyan="0 255 255"   # colour 7, after one "Change Color"
+
+change_color_lands() { # name of the shot
+    click_centred -245 235 # "Change Color"
+    sleep 0.3
+    shot "$1"
+    read -r n_cyan _ _ < <(find_color "$1" "$cyan")
+    read -r n_yellow _ _ < <(find_color "$1" "$yellow")
+    [ "$n_cyan" -gt 300 ] && [ "$n_yellow" -lt 50 ] ||
+        fail "the player is not cyan after \"Change Color\" ($1): $n_cyan cyan, $n_yellow yellow pixels"
+}
+
+# ---- no window manager: play, then quit with Ctrl+Q ----
+start_game play
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+measure "$wid"
+[ "$WIDTH $HEIGHT $fl $ft" = "601 540 0 0" ] || fail "without a window manager the surface is ${WIDTH}x$HEIGHT"
 
 # Keys go to the focused window; without a window manager nobody else gives it the focus.
 xdotool mousemove $((X + 450)) $((Y + 400))
@@ -62,25 +126,18 @@ read -r _ x3 _ < <(find_color moving3 "$yellow")
 [ "$x2" -ge $((x1 + 10)) ] || [ "$x3" -ge $((x2 + 10)) ] ||
     fail "the player did not move right after \"ll\": x $x_start, $x1, $x2, $x3"
 
-click_at 55 45 # "Change Color": centred (-245, 235)
-sleep 0.2
-shot recoloured
-read -r n_cyan _ _ < <(find_color recoloured "$cyan")
-read -r n_yellow _ _ < <(find_color recoloured "$yellow")
-[ "$n_cyan" -gt 300 ] && [ "$n_yellow" -lt 50 ] ||
-    fail "the player is not cyan after \"Change Color\": $n_cyan cyan, $n_yellow yellow pixels"
+change_color_lands recoloured
 # Still animating: the chaser and the player move on every tick.
 sleep 0.2
 shot running
-[ "$(python3 "$here/shot_stats.py" --same recoloured.ppm running.ppm 0 20 601 540)" = different ] ||
-    fail "the picture stood still before the menu was used"
+[ "$(same_picture recoloured running)" = different ] || fail "the picture stood still before the menu was used"
 
-click_at 17 10 # "Run" on the menu bar
+click_surface 17 10 # "Run" on the menu bar
 sleep 0.3
 shot menu_open
 read -r n_face _ _ < <(python3 "$here/shot_stats.py" menu_open.ppm 212 208 200 0 20 200 300)
 [ "$n_face" -gt 5000 ] || fail "the Run menu did not open: $n_face pixels of menu face"
-click_at 60 52 # "Halt animation", the second line of the pop-up
+click_surface 60 52 # "Halt animation", the second line of the pop-up
 sleep 0.5
 shot halted1
 sleep 1.0
@@ -89,18 +146,96 @@ read -r n_cyan _ _ < <(find_color halted1 "$cyan")
 read -r n_face _ _ < <(python3 "$here/shot_stats.py" halted1.ppm 212 208 200 0 20 200 300)
 [ "$n_cyan" -gt 0 ] && [ "$n_face" -eq 0 ] ||
     fail "after the menu closed: $n_cyan cyan pixels, $n_face pixels of the pop-up left"
-[ "$(python3 "$here/shot_stats.py" --same halted1.ppm halted2.ppm 0 20 601 540)" = same ] ||
-    fail "the picture still changes after \"Halt animation\""
+[ "$(same_picture halted1 halted2)" = same ] || fail "the picture still changes after \"Halt animation\""
 
 xdotool key ctrl+q
+expect_end "Ctrl+Q"
+
+# ---- the X server destroys the windows (xdotool windowclose without a window manager) ----
+start_game destroyed
+wid=$(window "KELPA Graphics")
+text=$(window "KELPA Text")
+[ -n "$wid" ] && [ -n "$text" ] || fail "the windows did not appear"
+measure "$wid"
+xdotool windowclose "$text"
+sleep 0.5
+kill -0 "$pid" 2>/dev/null || fail "the game ended when the X server destroyed the text window"
+shot text_gone1
+sleep 0.3
+shot text_gone2
+[ "$(same_picture text_gone1 text_gone2)" = different ] ||
+    fail "the game stood still after the X server destroyed the text window"
+xdotool windowclose "$wid"
+expect_end "the X server destroying the graphics window"
+
+# ---- SIGTERM while recording: the ticks counted so far reach the script file ----
+start_game sigterm
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+xdotool windowfocus --sync "$wid"
+xdotool key ctrl+r
+sleep 1.5
+kill -TERM "$pid"
+expect_end "SIGTERM"
+last=$(tail -n 1 KELPA.SCR 2>/dev/null || true)
+[[ "$last" =~ ^KELPA_PERIODIC\(([0-9]+)\)\;$ ]] && [ "${BASH_REMATCH[1]}" -ge 5 ] ||
+    fail "after SIGTERM while recording, KELPA.SCR ends with \"$last\", not the counted ticks"
+ticks=${BASH_REMATCH[1]}
+
+start_game sigint
+[ -n "$(window "KELPA Graphics")" ] || fail "no \"KELPA Graphics\" window"
+kill -INT "$pid"
+expect_end "SIGINT"
+
+# ---- the X server goes away: a server of its own for this run ----
+Xvfb -displayfd 3 -screen 0 1024x768x24 3>lost.display 2>/dev/null &
+xvfb=$!
 for _ in $(seq 50); do
-    kill -0 "$pid" 2>/dev/null || break
+    [ -s lost.display ] && break
     sleep 0.1
 done
-kill -0 "$pid" 2>/dev/null && fail "Ctrl+Q did not end the program"
-status=0
-wait "$pid" || status=$?
+lost_display=:$(cat lost.display)
+DISPLAY=$lost_display "$chaser" >lost.log 2>&1 &
+pid=$!
+DISPLAY=$lost_display timeout 10 xdotool search --sync --onlyvisible --name '^KELPA Graphics$' >/dev/null ||
+    fail "no \"KELPA Graphics\" window on the server to be lost"
+sleep 0.3
+kill "$xvfb"
+expect_end "the loss of the X server"
+
+# ---- openbox: frames outside the outer sizes, clicks on the moved origin ----
+openbox >openbox.log 2>&1 &
+wm=$!
+for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+done
+start_game openbox
+wid=$(window "KELPA Graphics")
+text=$(window "KELPA Text")
+[ -n "$wid" ] && [ -n "$text" ] || fail "the windows did not appear under openbox"
+sleep 0.5 # the frame is known a moment after the window is shown
+measure "$text"
+text_frame="$((X - fl)) $((Y - ft)) $((fl + WIDTH + fr)) $((ft + HEIGHT + fb))"
+measure "$wid"
+graphics_frame="$((X - fl)) $((Y - ft)) $((fl + WIDTH + fr)) $((ft + HEIGHT + fb))"
+[ $((ft + fb)) -gt 0 ] || fail "openbox reported no frame for the graphics window"
+[ "$graphics_frame" = "0 0 601 540" ] || fail "the graphics window's frame is $graphics_frame, not 0 0 601 540"
+[ "$text_frame" = "0 550 601 $((1024 / 4))" ] || fail "the text window's frame is $text_frame, not 0 550 601 256"
+framed="frame $fl,$ft,$fr,$fb, surface ${WIDTH}x$HEIGHT, origin ($((WIDTH / 2)), $(((HEIGHT - 20) / 2)))"
+import -window root -crop 620x820+0+0 openbox_desktop.png
+
+xdotool windowactivate --sync "$wid"
+sleep 0.3
+shot openbox_start
+change_color_lands openbox_recoloured
+xdotool key ctrl+q
+expect_end "Ctrl+Q under openbox"
+
 trap - EXIT
-[ "$status" -eq 0 ] || fail "the program ended with status $status"
+kill "$wm" 2>/dev/null || true
 for f in ./*.ppm; do convert "$f" "${f%.ppm}.png" && rm -f "$f"; done
-echo "PASS: moved right (x $x1, $x2, $x3), turned cyan, halted from the Run menu, quit with status 0"
+echo "PASS: moved right (x $x1, $x2, $x3), turned cyan, halted from the Run menu, quit with status 0;" \
+    "the X server destroying the text window, the graphics window, SIGTERM (recorded $ticks ticks)," \
+    "SIGINT and the loss of the server ended it as they should; under openbox: $framed, no overlap," \
+    "\"Change Color\" landed"

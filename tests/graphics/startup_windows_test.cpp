@@ -1,5 +1,5 @@
 // Start-up, the two windows, the frame buffer's way to the screen, and the ends of the run:
-// closing the graphics window ends it, closing the text window does not.
+// closing or losing the graphics window ends it, the text window's end does not.
 #include "library_fixture.h"
 
 namespace {
@@ -136,9 +136,20 @@ TEST_F(StartupTest, TheFirstDispatchedMessagePresentsTheFrame) {
     EXPECT_EQ(headless::pixel(library_state.graphics_window, 10, 10), RGB(255, 255, 0));
 }
 
-TEST_F(StartupTest, ClosingTheGraphicsWindowEndsTheRun) {
+// The close box, and the host destroying a window (its window manager, or the display server
+// going away), end a window alike.
+struct WindowEnd {
+    const char *name;
+    void (*end)(HWND);
+};
+void PrintTo(const WindowEnd &e, std::ostream *os) {
+    *os << e.name;
+}
+class WindowEndTest : public StartedLibrary, public ::testing::WithParamInterface<WindowEnd> {};
+
+TEST_P(WindowEndTest, EndingTheGraphicsWindowEndsTheRun) {
     kelpa_set_run_mode(RUN_ANIMATE);
-    headless::close(library_state.graphics_window);
+    GetParam().end(library_state.graphics_window);
     int x = -1, y = -1;
     char key = 'z';
     EXPECT_EQ(kelpa_next_event(x, y, key), KELPA_QUIT);
@@ -150,9 +161,9 @@ TEST_F(StartupTest, ClosingTheGraphicsWindowEndsTheRun) {
     EXPECT_EQ(win32::live_counts().timers, 0);
 }
 
-TEST_F(StartupTest, ClosingTheTextWindowLeavesTheProgramRunning) {
+TEST_P(WindowEndTest, EndingTheTextWindowLeavesTheProgramRunning) {
     kelpa_set_run_mode(RUN_ANIMATE);
-    headless::close(library_state.text_window);
+    GetParam().end(library_state.text_window);
     int x, y;
     char key;
     for (int i = 0; i < 3; ++i)
@@ -163,6 +174,30 @@ TEST_F(StartupTest, ClosingTheTextWindowLeavesTheProgramRunning) {
     EXPECT_EQ(kelpa_set_logging(1), 1);
     EXPECT_EQ(kelpa_next_event(x, y, key), KELPA_PERIODIC);
     EXPECT_EQ(log_lines().back(), "still here\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Ends, WindowEndTest,
+                         ::testing::Values(WindowEnd{"CloseBox", headless::close},
+                                           WindowEnd{"DestroyedByTheHost", headless::host_destroy}),
+                         [](const ::testing::TestParamInfo<WindowEnd> &info) { return info.param.name; });
+
+TEST_F(StartupTest, AHostFrameKeepsTheOuterSizeAndTheOriginFollowsTheClientArea) {
+    // A window manager's title bar of 20 pixels and borders of 1.
+    HWND graphics = library_state.graphics_window;
+    headless::host_frame(graphics, 1, 20, 1, 1);
+    expect_rect(window_rect(graphics), 0, 0, 601, 540);
+    RECT client = {};
+    GetClientRect(graphics, &client);
+    EXPECT_EQ(client.right, 599);
+    EXPECT_EQ(client.bottom, 540 - 21 - 20); // and the menu bar
+    EXPECT_EQ(library_state.origin_x, 299);
+    EXPECT_EQ(library_state.origin_y, 249);
+    headless::click(graphics, 299 + 10, 249 - 20);
+    int x, y;
+    char key;
+    EXPECT_EQ(kelpa_next_event(x, y, key), KELPA_MOUSE);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 20);
 }
 
 TEST_F(StartupTest, ShowLogWindowShowsAndHides) {

@@ -69,6 +69,14 @@ void close(HWND hwnd) {
     win32::input_close(hwnd);
 }
 
+void host_destroy(HWND hwnd) {
+    win32::input_destroyed(hwnd);
+}
+
+void host_frame(HWND hwnd, int left, int top, int right, int bottom) {
+    win32::input_frame(hwnd, left, top, right, bottom);
+}
+
 COLORREF pixel(HWND hwnd, int x, int y) {
     RECT client;
     const win32::Surface *s = win32::window_screen(hwnd, &client);

@@ -1,9 +1,14 @@
 // The SDL2 display: real host windows, host input, the host's clock. Chosen at start-up when
-// a display server answers; the program then runs in real time, and waits for input or its
-// next timer inside SDL without polling, so a program with nothing to do uses no CPU.
+// a display server answers; the program then runs in real time, and waits for input, its
+// next timer or a request to terminate without polling, so a program with nothing to do uses
+// no CPU (off X11, SDL waits and a request to terminate is looked for ten times a second).
 #include "sdl2_display.h"
+#include "sdl2_x11.h"
 
+#include "../../src/host_signals.h"
 #include "../display.h"
+
+#include <poll.h>
 
 #include <cstdlib>
 
@@ -11,6 +16,8 @@ namespace win32 {
 
 namespace sdl2 {
 namespace {
+
+bool on_x11 = false;
 
 void pump_input() {
     flush_presents();
@@ -30,6 +37,24 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
             return;
         timeout = left;
     }
+    if (x11::connection_lost()) {
+        // Nothing comes from the host any more; only a request to terminate ends the wait early.
+        pollfd fd{termination_fd(), POLLIN, 0};
+        poll(&fd, fd.fd >= 0 ? 1 : 0, timeout);
+        return;
+    }
+    if (on_x11) {
+        // SDL's own wait cannot also watch the termination pipe, so the wait is ours: once
+        // SDL has taken in what the connection holds and queued nothing, sleep on both.
+        SDL_PumpEvents();
+        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
+            x11::wait(timeout, termination_fd());
+        pump_events();
+        return;
+    }
+    // Elsewhere SDL waits; a request to terminate is seen within a tenth of a second.
+    if (termination_fd() >= 0 && (timeout < 0 || timeout > 100))
+        timeout = 100;
     // A null event only waits: the events stay queued for pump_events, which takes them
     // in one batch so a key and its text are seen together.
     if (SDL_WaitEventTimeout(nullptr, timeout))
@@ -46,6 +71,16 @@ void screen_size(int *width, int *height) {
         *width = mode.w;
     if (height)
         *height = mode.h;
+}
+
+// At exit. The windows go first, while the errors about those the host destroyed are still
+// ours to swallow; after the connection broke, SDL would wait for replies that never come.
+void quit() {
+    if (x11::connection_lost())
+        return;
+    destroy_host_windows();
+    x11::sync();
+    SDL_Quit();
 }
 
 const Display sdl2_display = {
@@ -79,7 +114,8 @@ const Display *open_sdl2_display() {
         SDL_Quit();
         return nullptr;
     }
-    std::atexit(SDL_Quit);
+    sdl2::on_x11 = sdl2::x11::start();
+    std::atexit(sdl2::quit);
     SDL_StartTextInput();
     opened = true;
     return &sdl2::sdl2_display;

@@ -1,6 +1,7 @@
 // What the SDL2 display's files share: the host window behind each top-level HWND, and the
-// event translation. Every HWND in the table has exactly one SDL window, destroyed with it;
-// pixels reach the host only through present() and are shown at the next flush.
+// event translation. Every HWND in the table has exactly one SDL window, destroyed with it
+// (one that the host destroyed is marked lost and left alone until then); pixels reach the
+// host only through present() and are shown at the next flush.
 #pragma once
 
 #include "../../src/win32_surface.h"
@@ -8,13 +9,19 @@
 #include <SDL.h>
 #include <windows.h>
 
+#include <vector>
+
 namespace win32::sdl2 {
 
 struct HostWindow {
     HWND hwnd = nullptr;
     SDL_Window *window = nullptr;
     bool has_dirty = false;
-    SDL_Rect dirty{}; // union of what changed since the last flush, window pixels
+    SDL_Rect dirty{};          // union of what changed since the last flush, window pixels
+    unsigned long host_id = 0; // the X11 window as of the last pump; 0 on other drivers
+    // The host destroyed it: waiting for the subset to follow, no SDL call touches it.
+    bool lost = false;
+    RECT frame{0, 0, 0, 0}; // widths of the host's frame as last told to the subset
 };
 
 // sdl2_windows.cpp
@@ -27,6 +34,17 @@ void window_title(HWND hwnd, const char *title);
 void present(HWND hwnd, const Surface &screen, const RECT &rect);
 // Copies the window's whole screen surface again (after an expose or a resize).
 void refresh_window(HostWindow &w);
+// The host destroyed the window: the subset hears of it, SDL no longer touches it.
+void lose_window(HostWindow &w);
+HostWindow *find_window_by_host_id(unsigned long id);
+// Looks up each window's X window again (SDL may have replaced it since the last pump).
+void refresh_host_ids();
+// Takes the host's frame of the window, if it changed, as part of the window's outer size.
+void follow_frame(HWND hwnd);
+// Destroys every host window (at exit).
+void destroy_host_windows();
+// Every window, for the pump (the table may change while they are handled).
+std::vector<HWND> host_windows();
 // Shows every change presented since the last flush.
 void flush_presents();
 

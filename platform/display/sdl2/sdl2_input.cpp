@@ -1,8 +1,11 @@
 // Host events to the subset's input API. A key press and the text it types arrive from SDL
 // as two events (SDL_KEYDOWN, then SDL_TEXTINPUT); they are handed on as one key-down that
 // carries its character, so translation sees e-acute as 233 on the key that typed it.
-// Events are taken from SDL in one batch per pump, which keeps such a pair together.
+// Events are taken from SDL in one batch per pump, which keeps such a pair together. After
+// each batch come the changes the host made without an SDL event: windows it destroyed, the
+// lost connection, new window frames.
 #include "sdl2_display.h"
+#include "sdl2_x11.h"
 
 #include "../../src/win32_internal.h"
 #include "../input.h"
@@ -116,15 +119,37 @@ void handle(const SDL_Event &e, const SDL_Event *next, size_t &skip) {
         break;
     }
     case SDL_WINDOWEVENT: window_event(e.window); break;
+    case SDL_SYSWMEVENT:
+        if (HostWindow *w = find_window_by_host_id(x11::destroyed_window(e.syswm.msg)))
+            lose_window(*w);
+        break;
     // SDL_QUIT follows the close of the last window; the close itself is what counts.
     default: break;
+    }
+}
+
+// What the host did to the windows besides events: destroyed one (the server's errors name
+// it), lost the connection (all are gone), or framed one.
+void host_changes() {
+    while (unsigned long id = x11::take_failed_window())
+        if (HostWindow *w = find_window_by_host_id(id))
+            lose_window(*w);
+    for (HWND hwnd : host_windows()) {
+        if (HostWindow *w = find_window(hwnd); w && x11::connection_lost())
+            lose_window(*w);
+        follow_frame(hwnd);
     }
 }
 
 } // namespace
 
 void pump_events() {
+    if (x11::connection_lost()) {
+        host_changes();
+        return;
+    }
     SDL_PumpEvents();
+    refresh_host_ids();
     batch.clear();
     SDL_Event chunk[64];
     for (;;) {
@@ -138,6 +163,7 @@ void pump_events() {
         handle(batch[i], i + 1 < batch.size() ? &batch[i + 1] : nullptr, skip);
         i += skip;
     }
+    host_changes();
 }
 
 } // namespace win32::sdl2

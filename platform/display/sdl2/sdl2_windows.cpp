@@ -1,10 +1,13 @@
 // Host windows of the SDL2 display: one SDL window per top-level window, its content the
-// window's screen surface (menu bar included; the host draws caption and borders outside it).
+// window's screen surface (menu bar included; the host draws caption and borders outside it,
+// and the surface shrinks by them so that the outer size stays the program's).
 // Presented pixels are copied into the SDL window surface at once and pushed to the host at
 // the next flush, so a burst of small presents costs one upload.
 #include "sdl2_display.h"
+#include "sdl2_x11.h"
 
 #include "../../src/win32_internal.h"
+#include "../input.h"
 
 #include <algorithm>
 #include <vector>
@@ -32,9 +35,64 @@ HostWindow *find_window(HWND hwnd) {
 
 HostWindow *find_window_by_id(Uint32 sdl_window_id) {
     for (HostWindow &w : windows)
-        if (SDL_GetWindowID(w.window) == sdl_window_id)
+        if (!w.lost && SDL_GetWindowID(w.window) == sdl_window_id)
             return &w;
     return nullptr;
+}
+
+HostWindow *find_window_by_host_id(unsigned long id) {
+    for (HostWindow &w : windows)
+        if (id && w.host_id == id)
+            return &w;
+    return nullptr;
+}
+
+void refresh_host_ids() {
+    for (HostWindow &w : windows)
+        if (!w.lost)
+            w.host_id = x11::window_id(w.window);
+}
+
+void destroy_host_windows() {
+    for (HWND hwnd : host_windows())
+        window_destroyed(hwnd);
+}
+
+std::vector<HWND> host_windows() {
+    std::vector<HWND> out;
+    for (const HostWindow &w : windows)
+        out.push_back(w.hwnd);
+    return out;
+}
+
+void lose_window(HostWindow &w) {
+    if (w.lost)
+        return;
+    w.lost = true;
+    input_destroyed(w.hwnd);
+}
+
+void follow_frame(HWND hwnd) {
+    HostWindow *w = find_window(hwnd);
+    int top = 0, left = 0, bottom = 0, right = 0;
+    if (!w || w->lost || SDL_GetWindowBordersSize(w->window, &top, &left, &bottom, &right) != 0)
+        return;
+    const RECT &f = w->frame;
+    if (left == f.left && top == f.top && right == f.right && bottom == f.bottom)
+        return;
+    RECT outer;
+    if (!GetWindowRect(hwnd, &outer))
+        return;
+    int width = outer.right - outer.left - left - right, height = outer.bottom - outer.top - top - bottom;
+    if (width <= 0 || height <= 0)
+        return;
+    w->frame = RECT{left, top, right, bottom};
+    // The window manager placed the frame where the window was asked for (the top left corner
+    // is the frame's, as on the real platform); only the inside shrinks.
+    SDL_SetWindowSize(w->window, width, height);
+    input_frame(hwnd, left, top, right, bottom);
+    if ((w = find_window(hwnd)) != nullptr)
+        refresh_window(*w);
 }
 
 void window_created(HWND hwnd, const char *title, int x, int y, int width, int height, bool resizable) {
@@ -49,9 +107,14 @@ void window_created(HWND hwnd, const char *title, int x, int y, int width, int h
         SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
         return;
     }
+    // SDL replaces the X window the first time it gives it a surface; done while hidden, the
+    // replacement is not placed again by the window manager (which would put its frame where
+    // the inside was).
+    SDL_GetWindowSurface(window);
     HostWindow w;
     w.hwnd = hwnd;
     w.window = window;
+    w.host_id = x11::window_id(window);
     windows.push_back(w);
 }
 
@@ -60,17 +123,39 @@ void window_destroyed(HWND hwnd) {
         std::find_if(windows.begin(), windows.end(), [hwnd](const HostWindow &w) { return w.hwnd == hwnd; });
     if (it == windows.end())
         return;
-    SDL_DestroyWindow(it->window);
+    // A window lost with the connection stays SDL's: nothing may reach X any more.
+    if (!x11::connection_lost())
+        SDL_DestroyWindow(it->window);
     windows.erase(it);
+}
+
+// A window manager frames a window only once it is mapped, and reports the frame's widths a
+// moment later (openbox: within 30 ms). A window shown without them is framed at a later pump.
+void await_frame(HostWindow &w) {
+    if (!x11::window_manager_running())
+        return;
+    const Uint32 start = SDL_GetTicks();
+    int top = 0, left = 0, bottom = 0, right = 0;
+    while (SDL_GetTicks() - start < 500) {
+        SDL_PumpEvents();
+        if (x11::connection_lost() || SDL_GetWindowBordersSize(w.window, &top, &left, &bottom, &right) != 0 ||
+            top || left || bottom || right)
+            return;
+        SDL_Delay(5);
+    }
 }
 
 void window_shown(HWND hwnd, bool visible) {
     HostWindow *w = find_window(hwnd);
-    if (!w)
+    // Hiding waits for the host to unmap the window, which never happens to a lost one.
+    if (!w || w->lost)
         return;
     if (visible) {
         SDL_ShowWindow(w->window);
-        refresh_window(*w);
+        await_frame(*w);
+        follow_frame(hwnd);
+        if ((w = find_window(hwnd)) != nullptr)
+            refresh_window(*w);
     } else {
         SDL_HideWindow(w->window);
     }
@@ -78,7 +163,7 @@ void window_shown(HWND hwnd, bool visible) {
 
 void window_title(HWND hwnd, const char *title) {
     HostWindow *w = find_window(hwnd);
-    if (!w)
+    if (!w || w->lost)
         return;
     char utf8[512];
     utf8_from_cp1252(title, utf8, sizeof utf8);
@@ -87,7 +172,7 @@ void window_title(HWND hwnd, const char *title) {
 
 void present(HWND hwnd, const Surface &screen, const RECT &rect) {
     HostWindow *w = find_window(hwnd);
-    if (!w || screen.width <= 0 || screen.height <= 0)
+    if (!w || w->lost || screen.width <= 0 || screen.height <= 0)
         return;
     SDL_Surface *dst = SDL_GetWindowSurface(w->window);
     if (!dst)
@@ -122,7 +207,7 @@ void refresh_window(HostWindow &w) {
 
 void flush_presents() {
     for (HostWindow &w : windows) {
-        if (!w.has_dirty)
+        if (!w.has_dirty || w.lost)
             continue;
         SDL_UpdateWindowSurfaceRects(w.window, &w.dirty, 1);
         w.has_dirty = false;

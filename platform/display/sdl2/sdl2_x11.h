@@ -1,0 +1,32 @@
+// What SDL2 leaves out on X11: a window that someone else destroyed, the errors that the
+// server then reports about it, and the loss of the whole connection (Xlib's default handlers
+// end the process for both); whether a window manager runs; waiting on the connection.
+// Only SDL types here: the X11 headers stay inside sdl2_x11.cpp.
+#pragma once
+
+#include <SDL.h>
+
+namespace win32::sdl2::x11 {
+
+// After SDL_Init: on SDL's X11 driver, installs the error handlers and asks SDL for raw X
+// events (SDL_SYSWMEVENT). False on every other driver, where the rest does nothing.
+bool start();
+// The X window behind an SDL window now, remembered so that errors about it are expected;
+// 0 off X11. SDL replaces a window's X window when it first gives it a renderer.
+unsigned long window_id(SDL_Window *window);
+// The X window that a raw X event reports destroyed; 0 for every other event.
+unsigned long destroyed_window(const SDL_SysWMmsg *msg);
+// One X window that an error named as unknown to the server since the last call; 0 when none.
+unsigned long take_failed_window();
+// The connection to the display server broke; from then on no SDL call may reach X.
+bool connection_lost();
+// Takes in the replies to every request made so far, so that errors about windows destroyed
+// by now reach our handler (SDL puts Xlib's default handler back when it quits).
+void sync();
+// A window manager that frames windows and reports the frames (EWMH) runs on the display.
+bool window_manager_running();
+// Waits until the connection or extra_fd (when >= 0) is readable, or timeout_ms passes (-1:
+// no limit). Returns at once if Xlib already holds events.
+void wait(int timeout_ms, int extra_fd);
+
+} // namespace win32::sdl2::x11
