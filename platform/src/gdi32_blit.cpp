@@ -2,6 +2,7 @@
 // DC work. Source and destination may overlap (copies run against the move); only
 // pixels whose source and destination both lie inside their DCs' clips are written.
 #include "gdi32_state.h"
+#include "win32_internal.h"
 
 #include <algorithm>
 #include <cstring>
@@ -128,6 +129,42 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
     mark_dirty(dst, left, top, static_cast<int>(area.right), static_cast<int>(area.bottom));
 }
 
+// A colour copy onto a window's screen from another surface: rows that already hold what
+// they would receive are left alone, and each band of changed rows is told to the window as
+// the box of what changed in it, so the host is sent only what differs from what it shows.
+// A game redraws its whole frame every tick while a few shapes move, so most rows match.
+void copy_changes(const Target &dt, const Surface &src, Rect64 area, int64_t shift_x, int64_t shift_y) {
+    Surface &d = *dt.canvas.surface;
+    const int w = static_cast<int>(area.right - area.left), left = static_cast<int>(area.left);
+    const int from_x = static_cast<int>(area.left - shift_x);
+    RECT band{0, 0, 0, 0};
+    auto report = [&] {
+        if (band.bottom > band.top)
+            window_screen_changed(dt.hwnd, band);
+        band = RECT{0, 0, 0, 0};
+    };
+    for (int y = static_cast<int>(area.top); y < area.bottom; ++y) {
+        uint32_t *to = d.row(y) + left;
+        const uint32_t *from = src.row(static_cast<int>(y - shift_y)) + from_x;
+        if (std::memcmp(to, from, sizeof(uint32_t) * size_t(w)) == 0) {
+            report();
+            continue;
+        }
+        int first = 0, last = w - 1;
+        while (to[first] == from[first])
+            ++first;
+        while (to[last] == from[last])
+            --last;
+        std::memcpy(to + first, from + first, sizeof(uint32_t) * size_t(last + 1 - first));
+        const LONG l = left + first, r = left + last + 1;
+        if (band.bottom == band.top)
+            band = RECT{l, y, r, y + 1};
+        else
+            band = RECT{std::min(band.left, l), band.top, std::max(band.right, r), y + 1};
+    }
+    report();
+}
+
 } // namespace
 
 } // namespace win32::gdi
@@ -161,6 +198,10 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
         return TRUE;
     const Surface &s = *st.canvas.surface;
     int src_bpp = s.bits_per_pixel, dst_bpp = dt.canvas.surface->bits_per_pixel;
+    if (dt.hwnd && src_bpp == 32 && dst_bpp == 32 && &s != dt.canvas.surface) {
+        copy_changes(dt, s, area, shift_x, shift_y);
+        return TRUE;
+    }
     Colors colors;
     if (src_bpp == 1 && dst_bpp != 1) {
         colors.black = pixel_from_colorref(ddc->text_color);

@@ -98,6 +98,11 @@ const Display *open_sdl2_display() {
     // Ctrl+C in the terminal should end the program as it ends any other, not arrive as SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Frames are drawn in software and shown through the window surface: without these SDL
+    // backs that surface with an OpenGL renderer, which loads Mesa and its LLVM (some 60 MB
+    // resident, and a slower start) to upload what a shared-memory image shows as well.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
 #if defined(__linux__)
     // On Linux a display server announces itself in the environment; without one, asking SDL
     // only makes libwayland print an error of its own before ours.
