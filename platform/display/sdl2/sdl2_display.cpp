@@ -46,9 +46,12 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
     if (on_x11) {
         // SDL's own wait cannot also watch the termination pipe, so the wait is ours: once
         // SDL has taken in what the connection holds and queued nothing, sleep on both.
-        SDL_PumpEvents();
-        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
-            x11::wait(timeout, termination_fd());
+        if (x11::input_waiting())
+            SDL_PumpEvents();
+        // A timer's deadline passing brings nothing to pump; the message loop pumps again
+        // before it waits next.
+        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && !x11::wait(timeout, termination_fd()))
+            return;
         pump_events();
         return;
     }
