@@ -5,6 +5,7 @@
 #include "win32_internal.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -73,12 +74,26 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
     const int top = static_cast<int>(area.top), left = static_cast<int>(area.left);
     const int from_x = static_cast<int>(area.left - shift_x);
     const bool whole_rows = dbits == sbits && shift_x == 0 && left == 0 && w == d.width && w == src.width;
-    if (whole_rows) {
+    const int64_t up = -shift_y, height = d.height;
+    if (whole_rows && same && dbits == 1 && up != 0 && 2 * std::abs(up) <= height &&
+        h == height - std::abs(up)) {
+        // A 1-bit surface scrolled whole: turn its ring of rows, then give the rows the move
+        // uncovers back what they held (the |up| rows next to them now hold it).
+        const int n = static_cast<int>(std::abs(up));
+        d.first_row = static_cast<int>((d.first_row + up + height) % height);
+        for (int i = 0; i < n; ++i) {
+            const int to = up > 0 ? d.height - n + i : i, from = up > 0 ? to - n : to + n;
+            std::memcpy(d.bit_row(to), d.bit_row(from), sizeof(uint64_t) * size_t(d.words));
+        }
+    } else if (whole_rows && dbits == 1) {
+        for (int i = 0; i < h; ++i) {
+            const int y = top + (bottom_up ? h - 1 - i : i);
+            std::memmove(d.bit_row(y), src.bit_row(static_cast<int>(y - shift_y)),
+                         sizeof(uint64_t) * size_t(d.words));
+        }
+    } else if (whole_rows) {
         const int from_y = static_cast<int>(area.top - shift_y);
-        if (dbits == 1)
-            std::memmove(d.bit_row(top), src.bit_row(from_y), sizeof(uint64_t) * size_t(d.words) * size_t(h));
-        else
-            std::memmove(d.row(top), src.row(from_y), sizeof(uint32_t) * size_t(w) * size_t(h));
+        std::memmove(d.row(top), src.row(from_y), sizeof(uint32_t) * size_t(w) * size_t(h));
     } else {
         std::vector<uint64_t> bits(static_cast<size_t>(w + 63) / 64 + 1);
         std::vector<uint32_t> nibbles;
@@ -115,7 +130,17 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
                 const uint64_t all = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
                 const uint64_t word = bits[x >> 6] & all;
                 if (word == all || word == 0) {
-                    fill_run(to + x, static_cast<size_t>(n), word ? colors.white : colors.black);
+                    // Through the following words of the same colour, as one span.
+                    int end = x + n;
+                    while (end < w) {
+                        const int m = std::min(64, w - end);
+                        const uint64_t next_all = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;
+                        if ((bits[end >> 6] & next_all) != (word ? next_all : 0))
+                            break;
+                        end += m;
+                    }
+                    fill_run(to + x, static_cast<size_t>(end - x), word ? colors.white : colors.black);
+                    x = end - 64; // the loop's step lands on `end`
                     continue;
                 }
                 int k = 0;

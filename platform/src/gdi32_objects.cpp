@@ -2,6 +2,7 @@
 // handles to records. Stock handles are fixed values below the range new_handle() uses, so
 // they survive reset_subset() and are never mistaken for a created object.
 #include "gdi32_state.h"
+#include "gdi32_text_masks.h"
 #include "win32_handles.h"
 #include "win32_internal.h"
 
@@ -313,6 +314,7 @@ int live_dcs() {
 void reset_gdi32() {
     gdi::clear_tables();
     gdi::reset_font_cache();
+    gdi::reset_text_masks();
 }
 
 } // namespace win32

@@ -1,8 +1,9 @@
 // Pixel storage shared by bitmaps and window screens.
 // A colour surface keeps one uint32_t per pixel as 0x00RRGGBB, rows of `width`. A 1-bit
 // surface keeps one bit per pixel (set: white, clear: black), rows of `words` 64-bit words,
-// pixel x in bit x % 64 of word x / 64, bits past the width always clear; get(), set() and
-// fill() read and write either depth in 0x00RRGGBB terms.
+// pixel x in bit x % 64 of word x / 64, bits past the width always clear, its rows a ring
+// so that a whole-surface scroll turns it; get(), set() and fill() read and write either
+// depth in 0x00RRGGBB terms.
 #pragma once
 
 #include <windows.h>
@@ -19,11 +20,13 @@ struct Surface {
     std::vector<uint32_t> pixels; // 32 bpp
     std::vector<uint64_t> bits;   // 1 bpp
     int words = 0;                // 64-bit words a 1-bit row holds
+    int first_row = 0;            // 1 bpp: rows are a ring, row y stored at y + first_row
 
     void resize(int w, int h, uint32_t fill = 0) {
         width = w > 0 ? w : 0;
         height = h > 0 ? h : 0;
         const size_t rows = static_cast<size_t>(height);
+        first_row = 0;
         if (bits_per_pixel == 1) {
             pixels.clear();
             words = (width + 63) / 64;
@@ -44,9 +47,11 @@ struct Surface {
         return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
     }
     // 1-bit surfaces only.
-    uint64_t *bit_row(int y) { return bits.data() + static_cast<size_t>(y) * static_cast<size_t>(words); }
-    const uint64_t *bit_row(int y) const {
-        return bits.data() + static_cast<size_t>(y) * static_cast<size_t>(words);
+    uint64_t *bit_row(int y) { return bits.data() + stored_row(y) * static_cast<size_t>(words); }
+    const uint64_t *bit_row(int y) const { return bits.data() + stored_row(y) * static_cast<size_t>(words); }
+    size_t stored_row(int y) const {
+        const int r = y + first_row;
+        return static_cast<size_t>(r >= height ? r - height : r);
     }
 
     // Pixel (x, y) inside the surface, as 0x00RRGGBB.
