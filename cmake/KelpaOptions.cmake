@@ -3,6 +3,7 @@
 option(KELPA_WERROR "Treat compiler warnings as errors (CI turns this on)" OFF)
 option(KELPA_BUILD_TESTS "Build the GoogleTest suites" ON)
 option(KELPA_BUILD_BENCH "Build the Google Benchmark programs" OFF)
+option(KELPA_UPDATE_PICTURES "Picture tests rewrite their reference PNGs instead of comparing" OFF)
 set(KELPA_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined (empty: none)")
 
 # Hosts other than Windows draw through a display: "auto" builds the SDL2 one when SDL2 is

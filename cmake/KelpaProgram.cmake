@@ -1,12 +1,8 @@
-# kelpa_add_program(name source...): a GUI program on the library. The library's process
-# entry (WinMain) calls the program's game_main(); on hosts other than Windows the subset's
-# main() calls WinMain.
+# kelpa_add_program(name source...): a GUI program on the library, linked as an installed
+# program links KELPA::kelpa. The library's process entry (WinMain) calls the program's
+# game_main(); on hosts other than Windows the subset's main() calls WinMain.
 function(kelpa_add_program name)
-    add_executable(${name} ${ARGN})
-    target_link_libraries(${name} PRIVATE kelpa_entry kelpa win32_entry)
+    add_executable(${name} WIN32 ${ARGN})
+    target_link_libraries(${name} PRIVATE KELPA::kelpa)
     kelpa_warnings(${name})
-    if(WIN32)
-        set_target_properties(${name} PROPERTIES WIN32_EXECUTABLE ON)
-        target_link_options(${name} PRIVATE -static)
-    endif()
 endfunction()

@@ -1,8 +1,12 @@
 # Sourced by the scripts: makes sure the Debian packages the build needs are installed.
 # As root it installs what is missing; otherwise it prints the one command to run.
 
+# Fonts: fonts-liberation has the widths of the Windows faces that stand in for unknown names,
+# xfonts-base the X11 "fixed" face of the text window. tesseract-ocr and imagemagick read the
+# text window back in the ocr test.
 KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core libpng-dev libsdl2-dev libx11-dev"
+libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libsdl2-dev \
+libx11-dev tesseract-ocr imagemagick python3"
 
 # The end-to-end test: an X server, a window manager, input, screenshots and their checks.
 KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"

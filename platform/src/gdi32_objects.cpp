@@ -50,11 +50,11 @@ Object make_brush(uint32_t rgb, bool is_null) {
     return o;
 }
 
-Object make_font(int height, bool monospace, const char *face) {
+Object make_font(int height, bool fixed_pitch, const char *face) {
     Object o;
     o.kind = Kind::font;
     o.font.height = height;
-    o.font.monospace = monospace;
+    o.font.fixed_pitch = fixed_pitch;
     o.font.face = face;
     return o;
 }
@@ -73,9 +73,10 @@ void make_stock(Tables &t) {
     put(WHITE_PEN, make_pen(PS_SOLID, 0, 0xFFFFFF));
     put(BLACK_PEN, make_pen(PS_SOLID, 0, 0x000000));
     put(NULL_PEN, make_pen(PS_NULL, 0, 0x000000));
-    // The stock fonts' sizes are those of the Windows bitmap fonts they stand for.
+    // The stock fonts' sizes are the cell heights of the Windows bitmap fonts they stand for
+    // (ANSI_FIXED_FONT is Courier's 13-pixel size).
     put(OEM_FIXED_FONT, make_font(12, true, "Terminal"));
-    put(ANSI_FIXED_FONT, make_font(12, true, "Courier"));
+    put(ANSI_FIXED_FONT, make_font(13, true, "Courier"));
     put(ANSI_VAR_FONT, make_font(12, false, "MS Sans Serif"));
     put(SYSTEM_FONT, make_font(16, false, "System"));
     put(14, make_font(16, false, "System"));  // DEVICE_DEFAULT_FONT

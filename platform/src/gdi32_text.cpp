@@ -17,10 +17,12 @@ const LoadedFont *dc_loaded_font(HDC hdc) {
     return dc ? load_font(dc_font(*dc).font) : nullptr;
 }
 
+// Advances are the same in both glyph forms; the colour form is the one every font has
+// rendered first.
 int64_t run_width(const LoadedFont &f, const char *text, int count) {
     int64_t w = 0;
     for (int i = 0; i < count; ++i)
-        w += font_glyph(f, static_cast<unsigned char>(text[i])).advance;
+        w += font_glyph(f, static_cast<unsigned char>(text[i]), false).advance;
     return w;
 }
 
@@ -28,8 +30,8 @@ int64_t run_width(const LoadedFont &f, const char *text, int count) {
 
 // ---- GDI32 CreateFontA: a logical font. A negative height asks for that character (em)
 // height in pixels, a positive one for that cell height, 0 for the default size. A face name
-// the host does not have (any name, even "KELPA-font") is mapped to the host's default face,
-// as the real font mapper substitutes one. Weight and italic pick the face's style when the
+// the host does not have (any name, even "KELPA-font") gets a face with the widths of Arial,
+// which the real font mapper substitutes for it. Weight and italic pick the face's style when the
 // host has it; width, angles, underline, strike-out and the precisions are not honoured.
 HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
                          DWORD underline, DWORD strike_out, DWORD char_set, DWORD out_precision,
@@ -41,7 +43,7 @@ HFONT WINAPI CreateFontA(int height, int width, int escapement, int orientation,
     o.font.height = height;
     o.font.weight = weight == FW_DONTCARE ? FW_NORMAL : weight;
     o.font.italic = italic != 0;
-    o.font.monospace = (pitch_and_family & 3) == FIXED_PITCH && (!face || !*face);
+    o.font.fixed_pitch = (pitch_and_family & 3) == FIXED_PITCH && (!face || !*face);
     o.font.face = face ? std::string(face, strnlen(face, 31)) : std::string();
     return static_cast<HFONT>(add_object(std::move(o)));
 }
@@ -110,16 +112,20 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
     const FontMetrics &m = font_metrics(*f);
     int64_t left = x + t.ox, top = y + t.oy, baseline = top + m.ascent;
     const uint32_t ink = pixel_from_colorref(dc->text_color), back = pixel_from_colorref(dc->bk_color);
-    if (c.surface->bits_per_pixel == 1 && paint_text_mask(c, dc_font(*dc).font, *f, left, top, text, count,
-                                                          ink, dc->bk_mode == OPAQUE ? &back : nullptr)) {
+    if (c.surface->bits_per_pixel == 1 &&
+        paint_text_mask(c, dc_font(*dc).font, *f, left, top, text, count, ink,
+                        dc->bk_mode == OPAQUE ? &back : nullptr)) {
         finish_target(t);
         return TRUE;
     }
     if (dc->bk_mode == OPAQUE)
         fill_box(c, left, top, left + run_width(*f, text, count), top + m.ascent + m.descent, back);
+    // On a one-bit surface the real platform draws bi-level glyphs, hinted for it, never
+    // grey levels cut at some threshold.
+    bool monochrome = c.surface && c.surface->bits_per_pixel == 1;
     int64_t pen_x = left;
     for (int i = 0; i < count && pen_x < c.right; ++i) {
-        const Glyph &g = font_glyph(*f, static_cast<unsigned char>(text[i]));
+        const Glyph &g = font_glyph(*f, static_cast<unsigned char>(text[i]), monochrome);
         if (!g.coverage.empty())
             blend_coverage(c, pen_x + g.left, baseline - g.top, g.coverage.data(), g.width, g.rows, ink);
         pen_x += g.advance;

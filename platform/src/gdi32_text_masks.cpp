@@ -1,4 +1,4 @@
-// One-bit masks of text runs: built from the glyphs' coverage (set where it is half or
+// One-bit masks of text runs: built from the one-bit glyphs (set where coverage is half or
 // more, as blend_coverage draws on a 1-bit surface), kept until there are too many.
 #include "gdi32_text_masks.h"
 
@@ -16,7 +16,8 @@ namespace {
 struct TextMask {
     int64_t left = 0, top = 0; // of bit 0 of row 0, from the cell's top-left corner
     int width = 0, rows = 0, words = 0;
-    int64_t advance = 0;        // the run's width
+    int64_t advance = 0;        // where the pen ends, one-bit glyph by glyph
+    int64_t cells = 0;          // the run's measured width (GetTextExtentPoint32A's)
     std::vector<uint64_t> bits; // rows of `words` words, and one spare word
 };
 
@@ -29,7 +30,7 @@ std::unordered_map<std::string, TextMask> &masks() {
 const std::string &mask_key(const FontRequest &r, const char *text, int count) {
     static std::string key;
     key.assign(text, static_cast<size_t>(count));
-    const int fields[4] = {r.height, r.weight, r.italic, r.monospace};
+    const int fields[4] = {r.height, r.weight, r.italic, r.fixed_pitch};
     key.append(reinterpret_cast<const char *>(fields), sizeof fields);
     key += r.face;
     return key;
@@ -40,12 +41,13 @@ TextMask build(const LoadedFont &font, const char *text, int count) {
     TextMask m;
     int64_t l = INT64_MAX, t = INT64_MAX, r = INT64_MIN, b = INT64_MIN, pen = 0;
     for (int i = 0; i < count; ++i) {
-        const Glyph &g = font_glyph(font, static_cast<unsigned char>(text[i]));
+        const Glyph &g = font_glyph(font, static_cast<unsigned char>(text[i]), true);
         if (!g.coverage.empty()) {
             l = std::min(l, pen + g.left), r = std::max(r, pen + g.left + g.width);
             t = std::min<int64_t>(t, ascent - g.top), b = std::max<int64_t>(b, ascent - g.top + g.rows);
         }
         pen += g.advance;
+        m.cells += font_glyph(font, static_cast<unsigned char>(text[i]), false).advance;
     }
     m.advance = pen;
     if (l >= r || t >= b)
@@ -55,7 +57,7 @@ TextMask build(const LoadedFont &font, const char *text, int count) {
     m.bits.assign(static_cast<size_t>(m.words) * static_cast<size_t>(m.rows) + 1, 0);
     pen = 0;
     for (int i = 0; i < count; ++i) {
-        const Glyph &g = font_glyph(font, static_cast<unsigned char>(text[i]));
+        const Glyph &g = font_glyph(font, static_cast<unsigned char>(text[i]), true);
         for (int y = 0; y < g.rows; ++y) {
             uint64_t *row = m.bits.data() + static_cast<size_t>(ascent - g.top + y - t) * size_t(m.words);
             const uint8_t *cov = g.coverage.data() + static_cast<size_t>(y) * static_cast<size_t>(g.width);
@@ -96,7 +98,7 @@ bool paint_text_mask(Canvas &c, const FontRequest &request, const LoadedFont &fo
         return false;
     if (background) {
         const FontMetrics &metrics = font_metrics(font);
-        fill_box(c, left, top, left + m.advance, top + metrics.ascent + metrics.descent, *background);
+        fill_box(c, left, top, left + m.cells, top + metrics.ascent + metrics.descent, *background);
     }
     ink = quantize(1, ink);
     const int64_t x0 = std::max<int64_t>(left + m.left, c.left);

@@ -9,9 +9,10 @@
 
 namespace win32::gdi {
 
-// Paints the run with the cell's top-left corner at (left, top), surface coordinates: first
-// the cells in *background when given (opaque text), then the ink. False, having painted
-// nothing, when the run reaches the clip's right edge: the caller then draws glyph by glyph.
+// Paints the run's one-bit glyphs with the cell's top-left corner at (left, top), surface
+// coordinates: first, when `background` is given (opaque text), the cells in it (as wide as
+// the run measures), then the ink. False, having painted nothing, when the run reaches the
+// clip's right edge: the caller then draws glyph by glyph.
 bool paint_text_mask(Canvas &c, const FontRequest &request, const LoadedFont &font, int64_t left, int64_t top,
                      const char *text, int count, uint32_t ink, const uint32_t *background);
 void reset_text_masks();

@@ -163,4 +163,19 @@ TEST_F(SceneTest, PointsKeepFivePlacesAndWiderNumbersTakeMore) {
     EXPECT_EQ(lines[lines.size() - 3], "forest green text at (216,227), \" Points 123456\"\n");
     EXPECT_EQ(lines[lines.size() - 2], "orange text at (60,227), \" Health 5\"\n");
     EXPECT_EQ(lines.back(), "red text at (-150,0), \"GAME OVER\"\n");
+    // All six digits inside the window: the same text drawn where it has room ends where the
+    // score ends, left of the border column (x 300). Nothing else lies in those rows after a
+    // clear; the glyphs' edges are blends, so ink is any column not wholly white.
+    auto rightmost_ink = [&](int from) {
+        int rightmost = from;
+        for (int x = from; x < 300; ++x)
+            if (count(COLOR_WHITE, x, 228, x, 244) < 17)
+                rightmost = x;
+        return rightmost;
+    };
+    const int in_scene = rightmost_ink(216);
+    kelpa_clear();
+    kelpa_text_printf(COLOR_FOREST_GREEN, -250, 227, 12, " Points %5d", 123456);
+    EXPECT_EQ(rightmost_ink(-250) + 466, in_scene);
+    EXPECT_LT(in_scene, 299);
 }

@@ -1,9 +1,11 @@
 // Text contracts: font heights as CreateFontA reads them, metrics and extents that agree
-// with each other, TextOutA's cell at the given point, OPAQUE filling exactly the run's
-// cells and TRANSPARENT painting glyphs only, Windows-1252 bytes.
+// with each other, the widths of the face that stands in for an unknown name, TextOutA's cell
+// at the given point, OPAQUE filling exactly the run's cells and TRANSPARENT painting glyphs
+// only, Windows-1252 bytes, whole glyphs on one-bit bitmaps.
 #include "gdi_test_support.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -63,6 +65,24 @@ TEST_F(Text, UnknownFaceStillGivesAFont) {
     EXPECT_GT(extent("Hello").cx, 0);
 }
 
+// The real font mapper puts Arial in the place of an unknown name; a face with Arial's widths
+// makes the game's labels as wide as there, and the six-digit score (at x 516 of a 601-pixel
+// window) end inside it. The figures are the real GDI32's under Wine.
+TEST_F(Text, UnknownFaceHasTheWidthsOfTheRealSubstitute) {
+    const struct {
+        int height;
+        const char *text;
+        LONG width;
+    } runs[] = {{-12, "Change Color", 77},   {-12, "Restart", 39},    {-12, "Change Level", 77},
+                {-12, " Points 123456", 82}, {-12, " Health 50", 56}, {-48, "GAME OVER", 290}};
+    for (const auto &r : runs) {
+        SelectObject(dc, font(r.height));
+        EXPECT_NEAR(extent(r.text).cx, r.width, 1) << r.text;
+    }
+    SelectObject(dc, font(-12));
+    EXPECT_EQ(metrics().tmHeight, 14);
+}
+
 TEST_F(Text, OpaqueFillsExactlyTheRunsCells) {
     SelectObject(dc, font(-14));
     SetBkColor(dc, kBrush);
@@ -120,6 +140,52 @@ TEST_F(Text, TextOnAMonochromeBitmapIsBlackOrWhite) {
     EXPECT_GT(black, 0);
     EXPECT_EQ(other, 0);
     SelectObject(m, old);
+    DeleteDC(m);
+}
+
+// Glyphs drawn on a one-bit bitmap are rendered for it, not cut from grey levels: every
+// stroke of a one-piece glyph stays joined, so "(" is not a bar and "b" not an "o". Each
+// glyph alone must be one 8-connected piece of black.
+TEST_F(Text, GlyphsOnAOneBitBitmapAreWholePieces) {
+    constexpr int W = 24, H = 24;
+    HDC m = CreateCompatibleDC(nullptr);
+    HBITMAP mono = keep(CreateCompatibleBitmap(m, W, H));
+    HGDIOBJ old_bitmap = SelectObject(m, mono);
+    HGDIOBJ old_font = GetCurrentObject(m, OBJ_FONT);
+    const HGDIOBJ fonts[] = {GetStockObject(ANSI_FIXED_FONT), font(-8), font(-10), font(-12), font(-13)};
+    for (int k = 0; k < 5; ++k)
+        for (const char *c = "()bdlK1,o-"; *c; ++c) {
+            SelectObject(m, fonts[k]);
+            RECT all = {0, 0, W, H};
+            FillRect(m, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+            TextOutA(m, 4, 4, c, 1);
+            std::vector<int> piece(W * H, -1); // -1 white, 0 black not reached, 1 reached
+            int first = -1, black = 0;
+            for (int i = 0; i < W * H; ++i)
+                if (GetPixel(m, i % W, i / W) == RGB(0, 0, 0)) {
+                    piece[i] = 0, ++black;
+                    first = first < 0 ? i : first;
+                }
+            ASSERT_GT(black, 0) << "'" << *c << "' in font " << k;
+            std::vector<int> todo = {first};
+            piece[first] = 1;
+            int reached = 1;
+            while (!todo.empty()) {
+                int i = todo.back();
+                todo.pop_back();
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        int x = i % W + dx, y = i / W + dy;
+                        if (x >= 0 && y >= 0 && x < W && y < H && piece[y * W + x] == 0) {
+                            piece[y * W + x] = 1, ++reached;
+                            todo.push_back(y * W + x);
+                        }
+                    }
+            }
+            EXPECT_EQ(reached, black) << "'" << *c << "' falls apart in font " << k;
+        }
+    SelectObject(m, old_font);
+    SelectObject(m, old_bitmap);
     DeleteDC(m);
 }
 

@@ -1,0 +1,197 @@
+// Running a program on the headless display and reading back what it shows. Script steps run
+// from the display's idle hook, which is called exactly when the program would block waiting
+// for a message; an input step returns at once so the program handles it before the next step.
+#include "kelpa_testing.h"
+
+#include "kelpa_private.h"
+#include "win32_headless.h"
+#include "win32_internal.h"
+
+#include <cctype>
+
+namespace kelpa_testing {
+
+namespace {
+
+// What the process entry stores before game_main runs.
+void enter_process() {
+    static int instance_tag;
+    library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
+    library_state.show_mode = SW_SHOWDEFAULT;
+}
+
+HWND graphics_window() {
+    return library_state.graphics_window;
+}
+
+// Drawing reaches the window after the next dispatched message; readers want it now.
+void bring_window_up_to_date() {
+    if (IsWindow(graphics_window()) && library_state.frame_dirty)
+        present_frame();
+}
+
+} // namespace
+
+void reset() {
+    script_close(); // a file left open by an earlier run
+    headless::reset();
+    library_state = LibraryState{};
+    message_log = MessageLog{};
+}
+
+void start() {
+    reset();
+    enter_process();
+    kelpa_startup();
+    // The windows' first paints, as the first call of kelpa_next_event would dispatch them.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message != WM_QUIT) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
+Script &Script::wait(int ms) {
+    steps_.push_back(Step{ms < 0 ? 0 : ms, false, nullptr});
+    return *this;
+}
+
+Script &Script::click(int x, int y) {
+    steps_.push_back(Step{-1, true, [x, y] {
+                              headless::click(graphics_window(), library_state.origin_x + x,
+                                              library_state.origin_y - y);
+                          }});
+    return *this;
+}
+
+Script &Script::key(char ch) {
+    steps_.push_back(Step{-1, true, [ch] { headless::type(graphics_window(), std::string(1, ch)); }});
+    return *this;
+}
+
+Script &Script::command(char letter) {
+    int vk = std::toupper(static_cast<unsigned char>(letter));
+    steps_.push_back(Step{-1, true, [vk] {
+                              headless::key_down(graphics_window(), VK_CONTROL);
+                              headless::key(graphics_window(), vk);
+                              headless::key_up(graphics_window(), VK_CONTROL);
+                          }});
+    return *this;
+}
+
+Script &Script::then(std::function<void()> action) {
+    steps_.push_back(Step{-1, false, std::move(action)});
+    return *this;
+}
+
+Script &Script::close() {
+    steps_.push_back(Step{-1, true, [] { headless::close(graphics_window()); }});
+    return *this;
+}
+
+int run(const std::function<int()> &program, const Script &script) {
+    reset();
+    enter_process();
+    size_t next = 0;
+    bool waiting = false;
+    uint32_t wait_until = 0;
+    bool closed = false;
+    headless::on_idle([&] {
+        while (next < script.steps_.size()) {
+            const Script::Step &step = script.steps_[next];
+            if (step.wait_ms >= 0) {
+                if (!waiting) {
+                    waiting = true;
+                    wait_until = headless::now() + static_cast<uint32_t>(step.wait_ms);
+                }
+                // Doing nothing lets the clock jump to the next timer's tick.
+                if (static_cast<int32_t>(wait_until - headless::now()) > 0)
+                    return;
+                waiting = false;
+                ++next;
+                continue;
+            }
+            ++next;
+            step.action();
+            if (step.input)
+                return;
+        }
+        if (!closed && IsWindow(graphics_window())) {
+            closed = true;
+            headless::close(graphics_window());
+        }
+    });
+    int result = program();
+    headless::on_idle(nullptr);
+    return result;
+}
+
+uint32_t now_ms() {
+    return headless::now();
+}
+
+Rgb pixel(int x, int y) {
+    bring_window_up_to_date();
+    COLORREF c = headless::pixel(graphics_window(), library_state.origin_x + x, library_state.origin_y - y);
+    if (c == CLR_INVALID)
+        return Rgb{};
+    return Rgb{GetRValue(c), GetGValue(c), GetBValue(c)};
+}
+
+int color_at(int x, int y) {
+    Rgb c = pixel(x, y);
+    for (int i = 0; i < COLOR_COUNT; ++i)
+        if (c == Rgb{GetRValue(color_values[i]), GetGValue(color_values[i]), GetBValue(color_values[i])})
+            return i;
+    return -1;
+}
+
+std::vector<std::string> log_lines() {
+    std::vector<std::string> lines;
+    if (message_log.log_first < 0)
+        return lines;
+    int i = message_log.log_first;
+    do {
+        const char *text = static_cast<const char *>(GlobalLock(message_log.log_lines[i]));
+        std::string line = text ? text : "";
+        GlobalUnlock(message_log.log_lines[i]);
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        lines.push_back(std::move(line));
+        i = (i + 1) % LOG_SLOTS;
+    } while (i != message_log.log_next);
+    return lines;
+}
+
+bool save_png(const std::string &path) {
+    if (!IsWindow(graphics_window()))
+        return false;
+    UpdateWindow(graphics_window());
+    bring_window_up_to_date();
+    return headless::save_png(graphics_window(), path);
+}
+
+bool save_log_png(const std::string &path) {
+    if (!IsWindow(library_state.text_window))
+        return false;
+    UpdateWindow(library_state.text_window);
+    return headless::save_png(library_state.text_window, path);
+}
+
+Picture capture() {
+    bring_window_up_to_date();
+    Picture picture;
+    RECT client;
+    const win32::Surface *screen = win32::window_screen(graphics_window(), &client);
+    if (!screen)
+        return picture;
+    picture.width = client.right - client.left;
+    picture.height = client.bottom - client.top;
+    picture.rgb.reserve(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height));
+    for (int y = client.top; y < client.bottom; ++y)
+        for (int x = client.left; x < client.right; ++x)
+            picture.rgb.push_back(screen->contains(x, y) ? screen->row(y)[x] : 0u);
+    return picture;
+}
+
+} // namespace kelpa_testing

@@ -1,0 +1,112 @@
+// Testing a program written on KELPA: its game_main (or any part of it) runs on the headless
+// display, where time is virtual and input is injected, and what its windows show and what it
+// logged are read back. Every run starts from a fresh process: no windows, clock at 0, empty log.
+// All positions are the library's centred coordinates (origin in the middle, y upward).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace kelpa_testing {
+
+// ---- starting ----
+
+// Back to a freshly started process: no windows, the virtual clock at 0, the log empty, the
+// library not started, the headless display in use.
+void reset();
+// reset(), then kelpa_startup() and kelpa_clear(): for tests that call drawing operations
+// directly instead of running a game_main.
+void start();
+
+// ---- running a program ----
+
+class Script;
+int run(const std::function<int()> &program, const Script &script);
+
+// What the user does while the program runs. Each step happens when the program waits for
+// input (inside kelpa_next_event), one step at a time: an input step is carried out and the
+// program handles it before the next step begins.
+class Script {
+  public:
+    // Lets ms of virtual time pass: the 50 ms timer ticks and the animation runs.
+    Script &wait(int ms);
+    // A left click at a point of the graphics window.
+    Script &click(int x, int y);
+    // A character typed into the graphics window ('a', 'A', ' ', '7', ...).
+    Script &key(char ch);
+    // Ctrl+letter, a command of the Run menu: 'A' animate, 'H' halt, 'F' one frame,
+    // 'L' logging, 'R' record, 'P' playback, 'O' play one, 'Q' quit.
+    Script &command(char letter);
+    // Any code at this point of the run: checks, a capture(), a save_png().
+    Script &then(std::function<void()> action);
+    // The graphics window's close box: the program's next event is KELPA_QUIT.
+    Script &close();
+
+  private:
+    friend int run(const std::function<int()> &program, const Script &script);
+    struct Step {
+        int wait_ms; // >= 0: a pause of that many ms; -1: an action
+        bool input;  // the action gives the program input, which it handles first
+        std::function<void()> action;
+    };
+    std::vector<Step> steps_;
+};
+
+// reset(), then runs program (game_main, or a function of the program's own) to its return,
+// carrying out the script. After the last step the graphics window is closed. A program that
+// would wait after its window is gone ends the test process with a message instead of hanging.
+// Returns the program's result.
+int run(const std::function<int()> &program, const Script &script);
+
+// Milliseconds of virtual time since reset().
+uint32_t now_ms();
+
+// ---- reading back ----
+
+struct Rgb {
+    int red = -1, green = -1, blue = -1; // -1: no pixel there
+    bool operator==(const Rgb &o) const { return red == o.red && green == o.green && blue == o.blue; }
+    bool operator!=(const Rgb &o) const { return !(*this == o); }
+};
+
+// The colour the graphics window shows at a point. Drawing not yet copied to the window is
+// copied first, so the result is what the window shows once the program waits again.
+Rgb pixel(int x, int y);
+// The index (0..23) of the colour-table colour shown at a point; -1 for any other colour.
+int color_at(int x, int y);
+
+// The message log, oldest line first, each line without the newline that ends it.
+std::vector<std::string> log_lines();
+
+// What a window shows, with its menu bar, saved as a PNG file. False when it cannot be saved
+// (the window no longer exists, the file cannot be written).
+bool save_png(const std::string &path);
+bool save_log_png(const std::string &path);
+
+// ---- pictures ----
+
+// The pixels of the graphics window's client area: what the program draws on.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> rgb; // 0xRRGGBB, rows from the top, pixels from the left
+    bool operator==(const Picture &o) const { return width == o.width && height == o.height && rgb == o.rgb; }
+    bool operator!=(const Picture &o) const { return !(*this == o); }
+};
+
+// The graphics window's client area now (drawing not yet copied to the window copied first).
+Picture capture();
+bool save_picture(const Picture &picture, const std::string &path);
+// An empty picture when the file cannot be read.
+Picture load_picture(const std::string &path);
+
+// Compares actual with the PNG file reference. On any difference, writes NAME.actual.png and
+// NAME.expected.png into the working directory (NAME: the reference's file name without .png),
+// describes the difference in *why and returns false. With update set the reference is
+// written from actual instead, and the result is true.
+bool same_picture(const Picture &actual, const std::string &reference, std::string *why = nullptr,
+                  bool update = false);
+
+} // namespace kelpa_testing

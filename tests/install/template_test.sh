@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# What a person does with KELPA outside this repository: install the build into a prefix, build
+# templates/hello out of tree against it, once with find_package(KELPA) and once with
+# pkg-config, and run the template's test (its game_main on the headless display).
+# Usage: template_test.sh build-dir source-dir (CXX, CXXFLAGS and LDFLAGS as for the build)
+set -euo pipefail
+build=$1
+source=$2
+template=$source/templates/hello
+tmp=$(mktemp -d /tmp/kelpa_install_XXXXXX)
+trap 'rm -rf "$tmp"' EXIT
+
+cmake --install "$build" --prefix "$tmp/prefix" >/dev/null
+# The subset's <windows.h> is in a folder of KELPA's own, never on a plain include path.
+test ! -e "$tmp/prefix/include/windows.h"
+test -f "$tmp/prefix/include/kelpa/win32/windows.h"
+
+echo "== find_package(KELPA)"
+cmake -S "$template" -B "$tmp/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$tmp/prefix" >/dev/null
+cmake --build "$tmp/cmake" >/dev/null
+test -x "$tmp/cmake/hello"
+(cd "$tmp/cmake" && ctest --output-on-failure)
+
+echo "== pkg-config"
+export PKG_CONFIG_PATH=$tmp/prefix/lib/pkgconfig
+cxx=${CXX:-c++}
+$cxx ${CXXFLAGS:-} -o "$tmp/hello" "$template/main.cpp" $(pkg-config --static --cflags --libs kelpa) ${LDFLAGS:-}
+$cxx ${CXXFLAGS:-} -o "$tmp/hello_test" "$template/main.cpp" "$template/hello_test.cpp" \
+    $(pkg-config --static --cflags --libs kelpa-testing) ${LDFLAGS:-}
+"$tmp/hello_test"
