@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The game in real windows under Xvfb: its start-up (exec to the first frame and the first
-# drawn scene on screen), its CPU share over 10 s animating and 10 s halted (Ctrl+H), and its
-# resident size with the drawing log off and on (Ctrl+L). A halted program waits inside the
+# drawn scene on screen), its CPU share over 10 s each animating, halted (Ctrl+H) and
+# animating with the drawing log on (Ctrl+L: the text window repaints every frame), and its
+# resident size with the log off and on. A halted program waits inside the
 # display for its next timer without polling, so its share should be close to zero.
 # Usage: cpu_share.sh path/to/chaser [seconds per phase]
 set -euo pipefail
@@ -66,7 +67,8 @@ sleep 0.5
 share halted
 # The log on: every drawing writes a line and the text window repaints.
 xdotool key ctrl+l ctrl+a
-sleep 2
+sleep 1
+share "log on"
 resident "log on"
 xdotool key ctrl+q
 wait "$pid" || true
