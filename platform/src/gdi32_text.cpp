@@ -112,9 +112,8 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
     const FontMetrics &m = font_metrics(*f);
     int64_t left = x + t.ox, top = y + t.oy, baseline = top + m.ascent;
     const uint32_t ink = pixel_from_colorref(dc->text_color), back = pixel_from_colorref(dc->bk_color);
-    if (c.surface->bits_per_pixel == 1 &&
-        paint_text_mask(c, dc_font(*dc).font, *f, left, top, text, count, ink,
-                        dc->bk_mode == OPAQUE ? &back : nullptr)) {
+    if (c.surface->bits_per_pixel == 1 && paint_text_mask(c, dc_font(*dc).font, *f, left, top, text, count,
+                                                          ink, dc->bk_mode == OPAQUE ? &back : nullptr)) {
         finish_target(t);
         return TRUE;
     }
