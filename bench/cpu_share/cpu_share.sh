@@ -35,12 +35,23 @@ cpu_ns() {
 }
 now_ns() { date +%s%N; }
 
-# share <label>: CPU over wall time for the next $seconds seconds.
+# The game is over within seconds when nobody plays, and then draws nothing: an animated
+# share restarts it every two seconds (a click on "Restart").
+restart=$(/usr/bin/python3 "$here/restart_point.py" "$wid")
+restarting() {
+    local end=$(($(date +%s) + seconds))
+    while [ "$(date +%s)" -lt "$end" ]; do
+        xdotool mousemove --window "$wid" $restart click 1
+        sleep 2
+    done
+}
+
+# share <label> [restart]: CPU over wall time for the next $seconds seconds.
 share() {
     local c0 t0 c1 t1
     c0=$(cpu_ns)
     t0=$(now_ns)
-    sleep "$seconds"
+    if [ "${2:-}" = restart ]; then restarting; else sleep "$seconds"; fi
     c1=$(cpu_ns)
     t1=$(now_ns)
     awk -v c="$((c1 - c0))" -v ns="$((t1 - t0))" -v label="$1" \
@@ -60,7 +71,7 @@ resident() {
 
 sleep 1 # start-up is not what the shares measure
 resident "log off"
-share animating
+share animating restart
 xdotool windowfocus --sync "$wid"
 xdotool key ctrl+h
 sleep 0.5
@@ -68,7 +79,7 @@ share halted
 # The log on: every drawing writes a line and the text window repaints.
 xdotool key ctrl+l ctrl+a
 sleep 1
-share "log on"
+share "log on" restart
 resident "log on"
 xdotool key ctrl+q
 wait "$pid" || true

@@ -116,4 +116,5 @@ def main():
           + ("" if "scene" in marks else " (no scene seen)"))
 
 
-main()
+if __name__ == "__main__":
+    main()
