@@ -1,6 +1,8 @@
-// Any sequence of drawing operations with any arguments, any text, and any format string
-// without conversions, with logging switched on and off: nothing may crash, stall or leave
-// an object, DC or memory block behind, and the log ring keeps its invariant.
+// Any sequence of drawing operations with any arguments, any text, and formats with real
+// conversions and arguments of their types, with logging switched on and off: nothing may
+// crash, stall or leave an object, DC or memory block behind, the log ring keeps its
+// invariant, and kelpa_text_printf returns what the C library formatted.
+#include "fuzz_format.h"
 #include "fuzz_session.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -21,6 +23,11 @@ int argument(FuzzedDataProvider &in) {
     if (in.ConsumeBool())
         return specials[in.ConsumeIntegralInRange<size_t>(0, sizeof specials / sizeof specials[0] - 1)];
     return in.ConsumeIntegral<int>();
+}
+
+int text_printf(int c, int x, int y, int p, const fuzz::Format &f) {
+    return fuzz::with_arguments(
+        f, [&](const char *format, auto... args) { return kelpa_text_printf(c, x, y, p, format, args...); });
 }
 
 std::string text(FuzzedDataProvider &in) {
@@ -62,10 +69,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
         }
         case 4: {
             const int c = argument(in), x = argument(in), y = argument(in), p = argument(in);
-            std::string format = text(in);
-            // A format with conversions would read arguments that are not there.
-            format.erase(std::remove(format.begin(), format.end(), '%'), format.end());
-            kelpa_text_printf(c, x, y, p, format.c_str(), 0);
+            const fuzz::Format f = fuzz::make_format(in, 2000);
+            const int count = text_printf(c, x, y, p, f);
+            const int expected = fuzz::expected_formatting(f).count;
+            if (expected >= 0 && count != std::min(expected, LOG_LINE_BYTES - 1))
+                fuzz::fail("kelpa_text_printf returns the count formatted");
             break;
         }
         case 5: kelpa_clear(); break;

@@ -1,79 +1,333 @@
-// Any bytes as "KELPA.SCR", played back through the library on the headless display until
-// playback stops or a bound of events is reached; then the program must still take a live
-// click, with no object, DC or memory block left behind.
-#include "fuzz_session.h"
+// A byte-coded session of the Run menu over a "KELPA.SCR" of fuzzed text: commands by menu
+// and by Ctrl+letter in either window, clicks, keys, ticks, run modes, the quit, and changes
+// to the file itself, so recording and playback interleave and the file is reopened. After
+// every action nothing is leaked; after every step, and at the end, a live click arrives.
+//
+// Input: the first script text, up to a backslash that is not doubled; the actions come
+// from the end of the input, a byte each plus their arguments. No actions: plain playback.
+#include "script_files.h"
 
-#include <unistd.h>
+#include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr int MAX_EVENTS = 3000; // a huge periodic count would play for ever
+constexpr int MAX_STEP_EVENTS = 16;
+constexpr size_t MAX_SCRIPT = 4096;
+constexpr int IDLE_X = -7, IDLE_Y = 5; // where the user clicks when only the user can go on
 
-void enter_temp_dir() {
-    static bool entered = false;
-    if (entered)
-        return;
-    char pattern[] = "/tmp/kelpa_fuzz_XXXXXX";
-    if (!mkdtemp(pattern) || chdir(pattern) != 0)
-        fuzz::fail("temp dir");
-    entered = true;
+enum Action {
+    MENU_COMMAND,
+    CTRL_COMMAND,
+    CLICK,
+    KEY,
+    CTRL_KEY,
+    RUN_MODE,
+    ADVANCE_CLOCK,
+    NEXT_EVENTS,
+    WRITE_SCRIPT,
+    SPECIAL_FILE,
+    QUIT,
+    SET_LOGGING,
+    END_STEP,
+    FULL_DISK,
+    ACTION_COUNT
+};
+
+struct Session {
+    explicit Session(FuzzedDataProvider &provider) : in(provider) {}
+    FuzzedDataProvider &in;
+    std::vector<std::string> scripts; // every text written as KELPA.SCR, the first one first
+    int events = 0;                   // calls of kelpa_next_event
+    int probes = 0;
+    bool quit_asked = false;    // Quit, the close box or RUN_QUIT: KELPA_QUIT must come
+    bool quit_may_come = false; // also a Q key while Ctrl may be down
+    bool ended = false;         // the quit came and the program shut down
+    bool closed = false;        // the close box destroyed the graphics window and its timer
+    bool full_disk = false;     // while the library runs, files cannot grow
+    win32::LiveCounts start;
+    int start_fds = 0;
+};
+
+HWND graphics() {
+    return library_state.graphics_window;
 }
 
-void write_script(const uint8_t *data, size_t size) {
-    FILE *out = std::fopen("KELPA.SCR", "wb");
-    if (!out)
-        fuzz::fail("write KELPA.SCR");
-    if (size)
-        std::fwrite(data, 1, size, out);
-    std::fclose(out);
+bool script_playing() {
+    return library_state.playing_back || library_state.play_one;
+}
+
+struct Event {
+    int kind, x, y;
+};
+
+// One event, as the program takes it; the program ends at its quit as the game does.
+Event next_event(Session &s) {
+    Event e{0, 0, 0};
+    char key = 0;
+    ++s.events;
+    {
+        const fuzz::FullDisk full(s.full_disk);
+        e.kind = kelpa_next_event(e.x, e.y, key);
+    }
+    if (e.kind < KELPA_MOUSE || e.kind > KELPA_QUIT)
+        fuzz::fail("events are clicks, keys, ticks and the quit");
+    if (e.kind == KELPA_QUIT) {
+        if (!s.quit_asked && !s.quit_may_come)
+            fuzz::fail("a quit nobody asked for");
+        {
+            const fuzz::FullDisk full(s.full_disk); // the last counted line is written here
+            kelpa_shutdown();
+        }
+        if (library_state.script_file)
+            fuzz::fail("shut-down closes the script file");
+        s.ended = true;
+    }
+    return e;
+}
+
+bool checked(UINT id) {
+    return (GetMenuState(library_state.run_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
+}
+
+// No object, DC, block or descriptor left behind (the script stream is the one descriptor
+// the library may hold), the log ring sound, the check marks showing the flags.
+void audit(const Session &s) {
+    if (s.ended)
+        return; // shut down: the window's DC is released, as the program ends
+    fuzz::check_log_ring();
+    win32::LiveCounts now = fuzz::counts_without_log();
+    if (s.closed) { // the window, its timer and its DC went with the close box
+        now.windows = s.start.windows;
+        now.timers = s.start.timers;
+        now.dcs = s.start.dcs;
+        now.menus = s.start.menus;
+    }
+    if (now != s.start)
+        fuzz::fail("the session left objects, DCs or blocks behind");
+    if (fuzz::open_fds() != s.start_fds + (library_state.script_file ? 1 : 0))
+        fuzz::fail("only the script stream stays open");
+    const LibraryState &st = library_state;
+    if (!s.closed &&
+        (checked(IDM_RECORD) != (st.recording != 0) || checked(IDM_PLAYBACK) != (st.playing_back != 0) ||
+         checked(IDM_LOGGING) != (st.logging != 0)))
+        fuzz::fail("the check marks show recording, playback and logging");
+}
+
+// Playback runs to its end within the budget, or the user stops it.
+void finish_playback(Session &s) {
+    while (script_playing() && !s.ended) {
+        if (s.events >= MAX_EVENTS && library_state.playing_back)
+            run_command(IDM_PLAYBACK);
+        else
+            next_event(s); // a Play One pending reads its one line here
+    }
+}
+
+// Input or a posted message is waiting; a repaint or a tick does not count.
+bool input_queued() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, 0, WM_PAINT - 1, PM_NOREMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_PAINT + 1, WM_TIMER - 1, PM_NOREMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xffffffff, PM_NOREMOVE);
+}
+
+// A live click gets through once the input queued ahead of it is taken and playback, which
+// replaces clicks, has finished.
+void probe_live_click(Session &s) {
+    for (int n = 0; n < 4096 && !s.ended && input_queued(); ++n)
+        next_event(s);
+    finish_playback(s);
+    if (s.ended)
+        return;
+    const int px = s.probes % 41 - 20, py = s.probes % 23 - 11;
+    ++s.probes;
+    headless::click(graphics(), library_state.origin_x + px, library_state.origin_y - py);
+    const Event e = next_event(s);
+    if (!s.ended && (e.kind != KELPA_MOUSE || e.x != px || e.y != py))
+        fuzz::fail("a live click arrives");
+}
+
+HWND either_window(Session &s) {
+    return s.in.ConsumeBool() ? library_state.text_window : graphics();
+}
+
+void command_by_ctrl_letter(HWND window, char letter) {
+    headless::key_down(window, VK_CONTROL);
+    headless::key(window, letter);
+    headless::key_up(window, VK_CONTROL);
+}
+
+void write_script(Session &s) {
+    FuzzedDataProvider &in = s.in;
+    std::string text;
+    switch (in.ConsumeIntegralInRange(0, 2)) {
+    case 0: text = in.ConsumeRandomLengthString(MAX_SCRIPT); break;
+    case 1: text = s.scripts[in.ConsumeIntegralInRange<size_t>(0, s.scripts.size() - 1)]; break;
+    case 2: { // a prefix of what is there now, a recording cut short among them
+        FILE *file = std::fopen(fuzz::script_name, "rb");
+        if (file) {
+            char buffer[MAX_SCRIPT];
+            text.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
+            std::fclose(file);
+        }
+        text.resize(in.ConsumeIntegralInRange<size_t>(0, text.size()));
+        break;
+    }
+    }
+    fuzz::write_script(text, in.ConsumeBool());
+    s.scripts.push_back(text);
+}
+
+void act(Session &s, Action action) {
+    FuzzedDataProvider &in = s.in;
+    switch (action) {
+    case MENU_COMMAND: {
+        // The Run menu's items but Quit, and ids no item has.
+        static const WPARAM ids[] = {0,          IDM_ANIMATE,  IDM_HALT,     IDM_STEP, IDM_LOGGING,
+                                     IDM_RECORD, IDM_PLAYBACK, IDM_PLAY_ONE, IDM_INFO};
+        PostMessageA(graphics(), WM_COMMAND, ids[in.ConsumeIntegralInRange<size_t>(0, 8)], 0);
+        break;
+    }
+    case CTRL_COMMAND: {
+        const HWND window = either_window(s);
+        command_by_ctrl_letter(window, "AHFLRPO"[in.ConsumeIntegralInRange(0, 6)]);
+        break;
+    }
+    case CLICK: { // anywhere in the client area; the menu bar would open its modal loop
+        RECT client{};
+        GetClientRect(graphics(), &client);
+        const int x = in.ConsumeIntegralInRange<int>(0, std::max<int>(client.right - 1, 0)),
+                  y = in.ConsumeIntegralInRange<int>(0, std::max<int>(client.bottom - 1, 0));
+        headless::click(graphics(), x, y);
+        break;
+    }
+    case KEY: {
+        const HWND window = either_window(s);
+        const int vk = in.ConsumeIntegral<uint8_t>(), ch = in.ConsumeIntegral<uint8_t>();
+        s.quit_may_come |= vk == 'Q' || vk == 'q'; // a command if Ctrl is down
+        headless::key(window, vk, ch);
+        break;
+    }
+    case CTRL_KEY: { // Ctrl alone: pressed and never released, or released
+        const HWND window = either_window(s);
+        if (in.ConsumeBool())
+            headless::key_down(window, VK_CONTROL);
+        else
+            headless::key_up(window, VK_CONTROL);
+        break;
+    }
+    case RUN_MODE: {
+        static const int modes[] = {RUN_HALT, RUN_STEP, RUN_ANIMATE, 3, -1, RUN_QUIT};
+        const int mode = modes[in.ConsumeIntegralInRange(0, 5)];
+        s.quit_asked |= mode == RUN_QUIT;
+        kelpa_set_run_mode(mode);
+        break;
+    }
+    case ADVANCE_CLOCK: headless::advance(in.ConsumeIntegralInRange(0, 200)); break;
+    case NEXT_EVENTS:
+        for (int n = in.ConsumeIntegralInRange(1, MAX_STEP_EVENTS);
+             n > 0 && !s.ended && s.events < MAX_EVENTS; --n)
+            next_event(s);
+        break;
+    case WRITE_SCRIPT: write_script(s); break;
+    case SPECIAL_FILE: {
+        fuzz::make_special(fuzz::Special(in.ConsumeIntegralInRange(0, int(fuzz::Special::count) - 1)));
+        break;
+    }
+    case QUIT:
+        s.quit_asked = true;
+        switch (in.ConsumeIntegralInRange(0, 2)) {
+        case 0: command_by_ctrl_letter(either_window(s), 'Q'); break;
+        case 1: PostMessageA(graphics(), WM_COMMAND, IDM_QUIT, 0); break;
+        case 2:
+            headless::close(graphics());
+            s.closed = true;
+            break;
+        }
+        break;
+    case SET_LOGGING: kelpa_set_logging(in.ConsumeBool()); break;
+    case END_STEP: probe_live_click(s); break;
+    case FULL_DISK: s.full_disk = in.ConsumeBool(); break;
+    case ACTION_COUNT: break;
+    }
+}
+
+// The user's click where a wait could only end by the user: no event armed, nothing running.
+// Only the press: a release left queued would make every later wait look busy.
+void click_when_idle() {
+    const LibraryState &st = library_state;
+    if (st.pending_kind == -1 && !st.animating && !st.step_pending && !script_playing())
+        PostMessageA(st.graphics_window, WM_LBUTTONDOWN, MK_LBUTTON,
+                     MAKELPARAM(st.origin_x + IDLE_X, st.origin_y - IDLE_Y));
+}
+
+// The state a program has after start-up, with the clock on a tick's boundary, nothing
+// queued and no tick pending, so an input plays the same wherever it comes in a run.
+void return_to_start() {
+    LibraryState &st = library_state;
+    script_close();
+    st.recording = st.playing_back = st.play_one = 0;
+    st.periodic_run = 0;
+    st.animating = st.step_pending = 0;
+    st.ctrl_down = 0;
+    st.logging = 1;
+    set_menu_check(IDM_RECORD, false);
+    set_menu_check(IDM_PLAYBACK, false);
+    set_menu_check(IDM_LOGGING, true);
+    headless::advance((TICK_PERIOD_MS - headless::now() % TICK_PERIOD_MS) % TICK_PERIOD_MS);
+    MSG msg;
+    for (int n = 0; n < 100000 && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE); ++n)
+        if (msg.message == WM_PAINT)
+            DispatchMessageA(&msg); // a paint stays queued until it is done
+    st.tick_seen = 0;
 }
 
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
-    enter_temp_dir();
+    const fuzz::InScratchDir in_scratch_dir;
+    // Starting the library costs more than most inputs: it is started again only after an
+    // input that ended the program, and otherwise brought back to where a program starts.
+    static bool fresh_start_needed = false;
+    if (fresh_start_needed)
+        fuzz::begin_session();
     fuzz::session();
-    script_close(); // every input plays from its first line, with no count left over
-    library_state.periodic_run = 0;
-    write_script(data, size);
-    fuzz::dispatch_pending();
-    const win32::LiveCounts start = fuzz::counts_without_log();
+    return_to_start();
+    headless::on_idle(click_when_idle);
 
-    bool clicked = false;
-    headless::on_idle([&] {
-        if (!library_state.playing_back && !clicked) {
-            clicked = true;
-            headless::click(library_state.graphics_window, library_state.origin_x + 3,
-                            library_state.origin_y);
-        }
-    });
-    run_command(IDM_PLAYBACK);
-    int x = 0, y = 0;
-    char key = 0;
-    int kind = 0;
-    for (int n = 0; n < MAX_EVENTS && library_state.playing_back; ++n) {
-        kind = kelpa_next_event(x, y, key);
-        if (kind < KELPA_MOUSE || kind > KELPA_PERIODIC)
-            fuzz::fail("playback yields clicks, keys and ticks only");
-    }
-    if (library_state.playing_back) {
+    FuzzedDataProvider in(data, size);
+    Session s(in);
+    s.scripts.push_back(in.ConsumeRandomLengthString(MAX_SCRIPT));
+    fuzz::write_script(s.scripts.front(), true);
+    s.start = fuzz::counts_without_log();
+    s.start_fds = fuzz::open_fds();
+
+    if (in.remaining_bytes() == 0)
         run_command(IDM_PLAYBACK);
-        kind = kelpa_next_event(x, y, key);
-    } else if (!clicked) {
-        kind = kelpa_next_event(x, y, key);
+    while (in.remaining_bytes() > 0 && !s.ended && s.events < MAX_EVENTS) {
+        act(s, Action(in.ConsumeIntegralInRange(0, ACTION_COUNT - 1)));
+        audit(s);
     }
-    if (kind != KELPA_MOUSE || x != 3 || y != 0)
-        fuzz::fail("the live click after the playback");
-    fuzz::dispatch_pending();
-    fuzz::check_log_ring();
-    if (fuzz::counts_without_log() != start)
-        fuzz::fail("playback left objects, DCs or blocks behind");
+    if (s.quit_asked) // the quit must not get lost, whatever is queued ahead of it
+        for (int n = 0; n < 4096 && !s.ended; ++n)
+            next_event(s);
+    if (!s.ended) {
+        probe_live_click(s);
+        fuzz::dispatch_pending();
+        audit(s);
+    }
+    if (s.quit_asked && !s.ended)
+        fuzz::fail("the quit arrives");
 
-    headless::on_idle(nullptr);
     script_close();
+    fuzz::remove_script();
+    headless::on_idle(nullptr);
+    fresh_start_needed = s.ended || s.closed;
     return 0;
 }
