@@ -2,10 +2,11 @@
 // DC work. Source and destination may overlap (copies run against the move); only
 // pixels whose source and destination both lie inside their DCs' clips are written.
 #include "gdi32_state.h"
+#include "win32_internal.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
-#include <type_traits>
 #include <vector>
 
 namespace win32::gdi {
@@ -26,40 +27,167 @@ Rect64 canvas_rect(const Canvas &c) {
     return {c.left, c.top, c.right, c.bottom};
 }
 
-// A copy between surfaces of one depth: their pixels are stored quantized already.
-struct SameDepth {
-    uint32_t operator()(uint32_t p) const { return p; }
+// Bits [x, x + n) of a 1-bit row of `words` words into out, pixel x in bit 0 of out[0].
+void read_bits(const uint64_t *row, int words, int x, int n, uint64_t *out) {
+    const int first = x >> 6, shift = x & 63;
+    for (int i = 0; i * 64 < n; ++i) {
+        uint64_t v = row[first + i] >> shift;
+        if (shift && first + i + 1 < words)
+            v |= row[first + i + 1] << (64 - shift);
+        out[i] = v;
+    }
+}
+
+// Writes bits [0, n) of in to pixels [x, x + n) of a 1-bit row.
+void write_bits(uint64_t *row, int x, int n, const uint64_t *in) {
+    for (int done = 0; done < n;) {
+        const int px = x + done, lo = px & 63, from = done & 63;
+        const int m = std::min(n - done, 64 - lo);
+        uint64_t bits = in[done >> 6] >> from;
+        if (from && from + m > 64)
+            bits |= in[(done >> 6) + 1] << (64 - from);
+        const uint64_t mask = (m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1) << lo;
+        uint64_t &word = row[px >> 6];
+        word = (word & ~mask) | ((bits << lo) & mask);
+        done += m;
+    }
+}
+
+// How pixels change depth on the way: a monochrome source's white bits become `white`, its
+// black bits `black`; a colour source going to a monochrome destination gives white where it
+// equals `key`.
+struct Colors {
+    uint32_t white = 0, black = 0, key = 0;
 };
 
 // Copies the source-surface block at (sx, sy) to dst's (dx, dy) area `area` (destination
-// coordinates, already inside both clips), converting each pixel with `convert`. Within one
-// surface the rows are walked against the move, so every row is read before it is written;
-// a row's own overlap is memmove's (same depth) or taken through a copy of the row.
-template <typename Convert>
+// coordinates, already inside both clips). Within one surface the rows are walked against
+// the move, so every row is read before it is written; a row's own overlap is memmove's or
+// taken through a copy of the row. Rows that span both surfaces whole move in one memmove.
 void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, int64_t shift_y,
-                Convert convert) {
+                const Colors &colors) {
     const int w = static_cast<int>(area.right - area.left), h = static_cast<int>(area.bottom - area.top);
-    const bool same = dst.surface == &src;
+    Surface &d = *dst.surface;
+    const bool same = &d == &src;
     const bool bottom_up = same && shift_y > 0;
-    const int bpp = dst.surface->bits_per_pixel;
-    std::vector<uint32_t> row_copy;
-    for (int i = 0; i < h; ++i) {
-        const int y = bottom_up ? h - 1 - i : i;
-        const uint32_t *from = src.row(static_cast<int>(area.top + y - shift_y)) + (area.left - shift_x);
-        uint32_t *row = dst.surface->row(static_cast<int>(area.top + y)) + area.left;
-        if constexpr (std::is_same_v<Convert, SameDepth>) {
-            std::memmove(row, from, static_cast<size_t>(w) * sizeof(uint32_t));
-        } else {
-            if (same && shift_y == 0) {
-                row_copy.assign(from, from + w);
-                from = row_copy.data();
+    const int dbits = d.bits_per_pixel, sbits = src.bits_per_pixel;
+    const int top = static_cast<int>(area.top), left = static_cast<int>(area.left);
+    const int from_x = static_cast<int>(area.left - shift_x);
+    const bool whole_rows = dbits == sbits && shift_x == 0 && left == 0 && w == d.width && w == src.width;
+    const int64_t up = -shift_y, height = d.height;
+    if (whole_rows && same && dbits == 1 && up != 0 && 2 * std::abs(up) <= height &&
+        h == height - std::abs(up)) {
+        // A 1-bit surface scrolled whole: turn its ring of rows, then give the rows the move
+        // uncovers back what they held (the |up| rows next to them now hold it).
+        const int n = static_cast<int>(std::abs(up));
+        d.first_row = static_cast<int>((d.first_row + up + height) % height);
+        for (int i = 0; i < n; ++i) {
+            const int to = up > 0 ? d.height - n + i : i, from = up > 0 ? to - n : to + n;
+            std::memcpy(d.bit_row(to), d.bit_row(from), sizeof(uint64_t) * size_t(d.words));
+        }
+    } else if (whole_rows && dbits == 1) {
+        for (int i = 0; i < h; ++i) {
+            const int y = top + (bottom_up ? h - 1 - i : i);
+            std::memmove(d.bit_row(y), src.bit_row(static_cast<int>(y - shift_y)),
+                         sizeof(uint64_t) * size_t(d.words));
+        }
+    } else if (whole_rows) {
+        const int from_y = static_cast<int>(area.top - shift_y);
+        std::memmove(d.row(top), src.row(from_y), sizeof(uint32_t) * size_t(w) * size_t(h));
+    } else {
+        std::vector<uint64_t> bits(static_cast<size_t>(w + 63) / 64 + 1);
+        std::vector<uint32_t> nibbles;
+        for (int i = 0; i < h; ++i) {
+            const int y = top + (bottom_up ? h - 1 - i : i);
+            const int from_y = static_cast<int>(y - shift_y);
+            if (dbits == 32 && sbits == 32) {
+                std::memmove(d.row(y) + left, src.row(from_y) + from_x, sizeof(uint32_t) * size_t(w));
+                continue;
             }
-            for (int x = 0; x < w; ++x)
-                row[x] = quantize(bpp, convert(from[x]));
+            if (sbits == 1) {
+                read_bits(src.bit_row(from_y), src.words, from_x, w, bits.data());
+            } else {
+                std::fill(bits.begin(), bits.end(), 0);
+                const uint32_t *from = src.row(from_y) + from_x;
+                for (int x = 0; x < w; ++x)
+                    bits[x >> 6] |= uint64_t{from[x] == colors.key} << (x & 63);
+            }
+            if (dbits == 1) {
+                write_bits(d.bit_row(y), left, w, bits.data());
+                continue;
+            }
+            // Whole words of one colour (most of a monochrome image) are spans; the others
+            // go four pixels at a time from a table of the sixteen nibbles.
+            if (nibbles.empty()) {
+                nibbles.resize(64);
+                for (int v = 0; v < 16; ++v)
+                    for (int k = 0; k < 4; ++k)
+                        nibbles[size_t(4 * v + k)] = (v >> k) & 1 ? colors.white : colors.black;
+            }
+            uint32_t *to = d.row(y) + left;
+            for (int x = 0; x < w; x += 64) {
+                const int n = std::min(64, w - x);
+                const uint64_t all = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+                const uint64_t word = bits[x >> 6] & all;
+                if (word == all || word == 0) {
+                    // Through the following words of the same colour, as one span.
+                    int end = x + n;
+                    while (end < w) {
+                        const int m = std::min(64, w - end);
+                        const uint64_t next_all = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;
+                        if ((bits[end >> 6] & next_all) != (word ? next_all : 0))
+                            break;
+                        end += m;
+                    }
+                    fill_run(to + x, static_cast<size_t>(end - x), word ? colors.white : colors.black);
+                    x = end - 64; // the loop's step lands on `end`
+                    continue;
+                }
+                int k = 0;
+                for (; k + 4 <= n; k += 4)
+                    std::memcpy(to + x + k, &nibbles[size_t(4 * ((word >> k) & 15))], 4 * sizeof(uint32_t));
+                for (; k < n; ++k)
+                    to[x + k] = (word >> k) & 1 ? colors.white : colors.black;
+            }
         }
     }
-    mark_dirty(dst, static_cast<int>(area.left), static_cast<int>(area.top), static_cast<int>(area.right),
-               static_cast<int>(area.bottom));
+    mark_dirty(dst, left, top, static_cast<int>(area.right), static_cast<int>(area.bottom));
+}
+
+// A colour copy onto a window's screen from another surface: rows that already hold what
+// they would receive are left alone, and each band of changed rows is told to the window as
+// the box of what changed in it, so the host is sent only what differs from what it shows.
+// A game redraws its whole frame every tick while a few shapes move, so most rows match.
+void copy_changes(const Target &dt, const Surface &src, Rect64 area, int64_t shift_x, int64_t shift_y) {
+    Surface &d = *dt.canvas.surface;
+    const int w = static_cast<int>(area.right - area.left), left = static_cast<int>(area.left);
+    const int from_x = static_cast<int>(area.left - shift_x);
+    RECT band{0, 0, 0, 0};
+    auto report = [&] {
+        if (band.bottom > band.top)
+            window_screen_changed(dt.hwnd, band);
+        band = RECT{0, 0, 0, 0};
+    };
+    for (int y = static_cast<int>(area.top); y < area.bottom; ++y) {
+        uint32_t *to = d.row(y) + left;
+        const uint32_t *from = src.row(static_cast<int>(y - shift_y)) + from_x;
+        if (std::memcmp(to, from, sizeof(uint32_t) * size_t(w)) == 0) {
+            report();
+            continue;
+        }
+        int first = 0, last = w - 1;
+        while (to[first] == from[first])
+            ++first;
+        while (to[last] == from[last])
+            --last;
+        std::memcpy(to + first, from + first, sizeof(uint32_t) * size_t(last + 1 - first));
+        const LONG l = left + first, r = left + last + 1;
+        if (band.bottom == band.top)
+            band = RECT{l, y, r, y + 1};
+        else
+            band = RECT{std::min(band.left, l), band.top, std::max(band.right, r), y + 1};
+    }
+    report();
 }
 
 } // namespace
@@ -95,16 +223,18 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
         return TRUE;
     const Surface &s = *st.canvas.surface;
     int src_bpp = s.bits_per_pixel, dst_bpp = dt.canvas.surface->bits_per_pixel;
-    if (src_bpp == 1 && dst_bpp != 1) {
-        uint32_t fg = pixel_from_colorref(ddc->text_color), bg = pixel_from_colorref(ddc->bk_color);
-        copy_block(dt.canvas, s, area, shift_x, shift_y, [=](uint32_t p) { return p ? bg : fg; });
-    } else if (src_bpp != 1 && dst_bpp == 1) {
-        uint32_t key = pixel_from_colorref(sdc->bk_color);
-        copy_block(dt.canvas, s, area, shift_x, shift_y,
-                   [=](uint32_t p) { return p == key ? 0xFFFFFFu : 0u; });
-    } else {
-        copy_block(dt.canvas, s, area, shift_x, shift_y, SameDepth{});
+    if (dt.hwnd && src_bpp == 32 && dst_bpp == 32 && &s != dt.canvas.surface) {
+        copy_changes(dt, s, area, shift_x, shift_y);
+        return TRUE;
     }
+    Colors colors;
+    if (src_bpp == 1 && dst_bpp != 1) {
+        colors.black = pixel_from_colorref(ddc->text_color);
+        colors.white = pixel_from_colorref(ddc->bk_color);
+    } else if (src_bpp != 1 && dst_bpp == 1) {
+        colors.key = pixel_from_colorref(sdc->bk_color);
+    }
+    copy_block(dt.canvas, s, area, shift_x, shift_y, colors);
     finish_target(dt);
     return TRUE;
 }
@@ -133,7 +263,7 @@ BOOL WINAPI ScrollDC(HDC hdc, int dx, int dy, const RECT *scroll, const RECT *cl
     Rect64 moved{from.left + dx, from.top + dy, from.right + dx, from.bottom + dy};
     Rect64 area = intersect(moved, limit);
     if (!area.empty())
-        copy_block(c, *c.surface, area, dx, dy, SameDepth{});
+        copy_block(c, *c.surface, area, dx, dy, Colors{});
     if (update) {
         // What of the scrolled area inside the clip did not receive moved pixels.
         Rect64 target = intersect(from, limit);

@@ -77,5 +77,5 @@ COLORREF WINAPI GetPixel(HDC hdc, int x, int y) {
     int64_t px = x + t.ox, py = y + t.oy;
     if (px < c.left || px >= c.right || py < c.top || py >= c.bottom)
         return CLR_INVALID;
-    return colorref_from_pixel(c.surface->row(static_cast<int>(py))[px]);
+    return colorref_from_pixel(c.surface->get(static_cast<int>(px), static_cast<int>(py)));
 }

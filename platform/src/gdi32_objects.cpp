@@ -2,6 +2,7 @@
 // handles to records. Stock handles are fixed values below the range new_handle() uses, so
 // they survive reset_subset() and are never mistaken for a created object.
 #include "gdi32_state.h"
+#include "gdi32_text_masks.h"
 #include "win32_handles.h"
 #include "win32_internal.h"
 
@@ -240,7 +241,7 @@ HBITMAP WINAPI CreateBitmap(int width, int height, UINT planes, UINT bits_per_pi
         const unsigned char *row = src + static_cast<size_t>(y) * static_cast<size_t>(stride);
         for (int x = 0; x < s.width; ++x) {
             if (s.bits_per_pixel == 1) {
-                s.row(y)[x] = (row[x / 8] & (0x80 >> (x % 8))) ? 0xFFFFFFu : 0u;
+                s.set(x, y, (row[x / 8] & (0x80 >> (x % 8))) ? 0xFFFFFFu : 0u);
             } else {
                 const unsigned char *p = row + 4 * x;
                 s.row(y)[x] = (uint32_t{p[2]} << 16) | (uint32_t{p[1]} << 8) | p[0];
@@ -314,6 +315,7 @@ int live_dcs() {
 void reset_gdi32() {
     gdi::clear_tables();
     gdi::reset_font_cache();
+    gdi::reset_text_masks();
 }
 
 } // namespace win32

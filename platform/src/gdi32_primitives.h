@@ -19,6 +19,8 @@ struct Canvas {
     int dirty_left = 0, dirty_top = 0, dirty_right = 0, dirty_bottom = 0;
 };
 
+// n pixels of a colour row from p on to value.
+void fill_run(uint32_t *p, size_t n, uint32_t value);
 // Pixels x0 <= x < x1 of row y.
 void fill_span(Canvas &c, int64_t y, int64_t x0, int64_t x1, uint32_t rgb);
 void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t bottom, uint32_t rgb);

@@ -53,11 +53,22 @@ void large_ellipse(Mask &fill, Mask &outline, int64_t l, int64_t t, int64_t r, i
         outline.bits[i] = outline.bits[i] && !inner.bits[i];
 }
 
+// Whether a row's two outline runs and what lies between them form one run of pixels.
+bool joined(const EllipseRow &row) {
+    if (row.left_lo > row.left_hi || row.right_lo > row.right_hi)
+        return false;
+    // Apart, the inside bridges them; else they must overlap or touch.
+    return row.left_hi + 1 < row.right_lo || row.left_lo <= row.right_hi + 1;
+}
+
 // An ellipse with a one-pixel outline (pen) or none (null pen), row by row: the brush fills
 // what lies between the outline's two runs, and without a pen the runs themselves.
 void thin_ellipse(Canvas &c, int64_t t, const std::vector<EllipseRow> &rows, const Object *pen,
                   const Object &brush) {
     const int64_t end = std::min<int64_t>(t + static_cast<int64_t>(rows.size()), c.bottom);
+    // A disc whose outline has the brush's colour (every filled circle the library draws)
+    // is one span a row wherever outline and inside meet without a gap.
+    const bool same_color = pen && !brush.is_null && pen->color == brush.color;
     for (int64_t y = std::max<int64_t>(t, c.top); y < end; ++y) {
         const EllipseRow &row = rows[static_cast<size_t>(y - t)];
         if (row.left_lo > row.left_hi && row.right_lo > row.right_hi)
@@ -66,6 +77,11 @@ void thin_ellipse(Canvas &c, int64_t t, const std::vector<EllipseRow> &rows, con
             if (!brush.is_null)
                 fill_span(c, y, std::min(row.left_lo, row.right_lo), std::max(row.left_hi, row.right_hi) + 1,
                           brush.color);
+            continue;
+        }
+        if (same_color && joined(row)) {
+            fill_span(c, y, std::min(row.left_lo, row.right_lo), std::max(row.left_hi, row.right_hi) + 1,
+                      brush.color);
             continue;
         }
         if (!brush.is_null && row.left_hi + 1 < row.right_lo)

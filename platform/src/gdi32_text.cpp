@@ -2,6 +2,7 @@
 // cell's top-left corner at the given point. Bytes are Windows-1252; glyphs come from the
 // font cache, so a drawing call renders nothing twice.
 #include "gdi32_state.h"
+#include "gdi32_text_masks.h"
 #include "win32_internal.h"
 
 #include <cstring>
@@ -110,10 +111,14 @@ BOOL WINAPI TextOutA(HDC hdc, int x, int y, LPCSTR text, int count) {
     Canvas &c = t.canvas;
     const FontMetrics &m = font_metrics(*f);
     int64_t left = x + t.ox, top = y + t.oy, baseline = top + m.ascent;
+    const uint32_t ink = pixel_from_colorref(dc->text_color), back = pixel_from_colorref(dc->bk_color);
+    if (c.surface->bits_per_pixel == 1 && paint_text_mask(c, dc_font(*dc).font, *f, left, top, text, count,
+                                                          ink, dc->bk_mode == OPAQUE ? &back : nullptr)) {
+        finish_target(t);
+        return TRUE;
+    }
     if (dc->bk_mode == OPAQUE)
-        fill_box(c, left, top, left + run_width(*f, text, count), top + m.ascent + m.descent,
-                 pixel_from_colorref(dc->bk_color));
-    uint32_t ink = pixel_from_colorref(dc->text_color);
+        fill_box(c, left, top, left + run_width(*f, text, count), top + m.ascent + m.descent, back);
     // On a one-bit surface the real platform draws bi-level glyphs, hinted for it, never
     // grey levels cut at some threshold.
     bool monochrome = c.surface && c.surface->bits_per_pixel == 1;

@@ -20,11 +20,11 @@ bool write_rows(png_structp png, png_infop info, const Surface &s, std::vector<p
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
     for (int y = 0; y < s.height; ++y) {
-        const uint32_t *src = s.row(y);
         for (int x = 0; x < s.width; ++x) {
-            row[3 * x] = static_cast<png_byte>(src[x] >> 16);
-            row[3 * x + 1] = static_cast<png_byte>(src[x] >> 8);
-            row[3 * x + 2] = static_cast<png_byte>(src[x]);
+            const uint32_t p = s.get(x, y);
+            row[3 * x] = static_cast<png_byte>(p >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(p >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(p);
         }
         png_write_row(png, row.data());
     }
@@ -36,7 +36,9 @@ bool write_rows(png_structp png, png_infop info, const Surface &s, std::vector<p
 
 bool write_png(const Surface &s, const char *path) {
     if (!path || s.width <= 0 || s.height <= 0 ||
-        s.pixels.size() < static_cast<size_t>(s.width) * static_cast<size_t>(s.height))
+        (s.bits_per_pixel == 1
+             ? s.bits.size() < static_cast<size_t>(s.words) * static_cast<size_t>(s.height)
+             : s.pixels.size() < static_cast<size_t>(s.width) * static_cast<size_t>(s.height)))
         return false;
     FILE *f = std::fopen(path, "wb");
     if (!f)

@@ -1,6 +1,9 @@
 // Pixel storage shared by bitmaps and window screens.
-// One uint32_t per pixel as 0x00RRGGBB whatever the depth, so every painter writes one
-// format; a 1-bit surface only ever holds pure black or pure white.
+// A colour surface keeps one uint32_t per pixel as 0x00RRGGBB, rows of `width`. A 1-bit
+// surface keeps one bit per pixel (set: white, clear: black), rows of `words` 64-bit words,
+// pixel x in bit x % 64 of word x / 64, bits past the width always clear, its rows a ring
+// so that a whole-surface scroll turns it; get(), set() and fill() read and write either
+// depth in 0x00RRGGBB terms.
 #pragma once
 
 #include <windows.h>
@@ -13,18 +16,77 @@ namespace win32 {
 struct Surface {
     int width = 0;
     int height = 0;
-    int bits_per_pixel = 32; // 32 or 1
-    std::vector<uint32_t> pixels;
+    int bits_per_pixel = 32;      // 32 or 1
+    std::vector<uint32_t> pixels; // 32 bpp
+    std::vector<uint64_t> bits;   // 1 bpp
+    int words = 0;                // 64-bit words a 1-bit row holds
+    int first_row = 0;            // 1 bpp: rows are a ring, row y stored at y + first_row
 
     void resize(int w, int h, uint32_t fill = 0) {
         width = w > 0 ? w : 0;
         height = h > 0 ? h : 0;
-        pixels.assign(static_cast<size_t>(width) * static_cast<size_t>(height), fill);
+        const size_t rows = static_cast<size_t>(height);
+        first_row = 0;
+        if (bits_per_pixel == 1) {
+            pixels.clear();
+            words = (width + 63) / 64;
+            bits.assign(static_cast<size_t>(words) * rows, 0);
+            if (fill)
+                for (int y = 0; y < height; ++y)
+                    this->fill(y, 0, width, fill);
+        } else {
+            bits.clear();
+            words = 0;
+            pixels.assign(static_cast<size_t>(width) * rows, fill);
+        }
     }
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
+    // Colour surfaces only.
     uint32_t *row(int y) { return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width); }
     const uint32_t *row(int y) const {
         return pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width);
+    }
+    // 1-bit surfaces only.
+    uint64_t *bit_row(int y) { return bits.data() + stored_row(y) * static_cast<size_t>(words); }
+    const uint64_t *bit_row(int y) const { return bits.data() + stored_row(y) * static_cast<size_t>(words); }
+    size_t stored_row(int y) const {
+        const int r = y + first_row;
+        return static_cast<size_t>(r >= height ? r - height : r);
+    }
+
+    // Pixel (x, y) inside the surface, as 0x00RRGGBB.
+    uint32_t get(int x, int y) const {
+        if (bits_per_pixel != 1)
+            return row(y)[x];
+        return (bit_row(y)[x >> 6] >> (x & 63)) & 1 ? 0xFFFFFFu : 0u;
+    }
+    // Stores p, already quantized to this depth, at (x, y) inside the surface.
+    void set(int x, int y, uint32_t p) {
+        if (bits_per_pixel != 1) {
+            row(y)[x] = p;
+            return;
+        }
+        const uint64_t bit = uint64_t{1} << (x & 63);
+        uint64_t &word = bit_row(y)[x >> 6];
+        word = p ? word | bit : word & ~bit;
+    }
+    // Pixels x0 <= x < x1 of row y (inside the surface) of a 1-bit surface to p.
+    void fill(int y, int x0, int x1, uint32_t p) {
+        if (x0 >= x1)
+            return;
+        uint64_t *r = bit_row(y);
+        const uint64_t value = p ? ~uint64_t{0} : 0;
+        const int first = x0 >> 6, last = (x1 - 1) >> 6;
+        uint64_t head = ~uint64_t{0} << (x0 & 63);
+        const uint64_t tail = ~uint64_t{0} >> (63 - ((x1 - 1) & 63));
+        if (first == last)
+            head &= tail;
+        r[first] = (r[first] & ~head) | (value & head);
+        if (first == last)
+            return;
+        for (int i = first + 1; i < last; ++i)
+            r[i] = value;
+        r[last] = (r[last] & ~tail) | (value & tail);
     }
 };
 

@@ -46,9 +46,12 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
     if (on_x11) {
         // SDL's own wait cannot also watch the termination pipe, so the wait is ours: once
         // SDL has taken in what the connection holds and queued nothing, sleep on both.
-        SDL_PumpEvents();
-        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
-            x11::wait(timeout, termination_fd());
+        if (x11::input_waiting())
+            SDL_PumpEvents();
+        // A timer's deadline passing brings nothing to pump; the message loop pumps again
+        // before it waits next.
+        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && !x11::wait(timeout, termination_fd()))
+            return;
         pump_events();
         return;
     }
@@ -98,6 +101,11 @@ const Display *open_sdl2_display() {
     // Ctrl+C in the terminal should end the program as it ends any other, not arrive as SDL_QUIT.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    // Frames are drawn in software and shown through the window surface: without these SDL
+    // backs that surface with an OpenGL renderer, which loads Mesa and its LLVM (some 60 MB
+    // resident, and a slower start) to upload what a shared-memory image shows as well.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
 #if defined(__linux__)
     // On Linux a display server announces itself in the environment; without one, asking SDL
     // only makes libwayland print an error of its own before ours.

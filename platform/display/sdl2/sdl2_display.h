@@ -16,9 +16,8 @@ namespace win32::sdl2 {
 struct HostWindow {
     HWND hwnd = nullptr;
     SDL_Window *window = nullptr;
-    bool has_dirty = false;
-    SDL_Rect dirty{};          // union of what changed since the last flush, window pixels
-    unsigned long host_id = 0; // the X11 window as of the last pump; 0 on other drivers
+    std::vector<SDL_Rect> dirty; // what changed since the last flush, window pixels
+    unsigned long host_id = 0;   // the X11 window as of the last pump; 0 on other drivers
     // The host destroyed it: waiting for the subset to follow, no SDL call touches it.
     bool lost = false;
     RECT frame{0, 0, 0, 0}; // widths of the host's frame as last told to the subset

@@ -148,7 +148,20 @@ void pump_events() {
         host_changes();
         return;
     }
-    SDL_PumpEvents();
+    // Each SDL pump reads the connection several times over; the timer's twenty wake-ups a
+    // second mostly find nothing there, and a readiness check is one system call. SDL still
+    // pumps for a while after input, since it settles some of it later (a focus change
+    // reaches the program some 200 ms after the host reports it).
+    static uint32_t pump_until = 0;
+    const uint32_t now = SDL_GetTicks();
+    if (x11::input_waiting()) {
+        pump_until = now + 500;
+        SDL_PumpEvents();
+    } else if (static_cast<int32_t>(pump_until - now) > 0) {
+        SDL_PumpEvents();
+    } else if (!x11::failed_windows() && !SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT)) {
+        return; // nothing came in, so no window or frame can have changed
+    }
     refresh_host_ids();
     batch.clear();
     SDL_Event chunk[64];

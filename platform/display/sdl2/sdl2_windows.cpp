@@ -24,6 +24,28 @@ SDL_Rect united(const SDL_Rect &a, const SDL_Rect &b) {
     return r;
 }
 
+// Adds r to the rectangles to show, each sent to the host as it is: a moving shape changes
+// a few small areas of a frame, and their union would often span the window. Overlapping
+// ones merge; past a handful the list becomes its union.
+void note_dirty(std::vector<SDL_Rect> &dirty, SDL_Rect r) {
+    for (size_t i = 0; i < dirty.size();) {
+        if (SDL_HasIntersection(&dirty[i], &r)) {
+            r = united(dirty[i], r);
+            dirty.erase(dirty.begin() + static_cast<long>(i));
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    dirty.push_back(r);
+    if (dirty.size() > 16) {
+        SDL_Rect all = dirty[0];
+        for (const SDL_Rect &d : dirty)
+            all = united(all, d);
+        dirty.assign(1, all);
+    }
+}
+
 } // namespace
 
 HostWindow *find_window(HWND hwnd) {
@@ -192,8 +214,7 @@ void present(HWND hwnd, const Surface &screen, const RECT &rect) {
     SDL_Rect to = r;
     SDL_BlitSurface(src, &r, dst, &to);
     SDL_FreeSurface(src);
-    w->dirty = w->has_dirty ? united(w->dirty, r) : r;
-    w->has_dirty = true;
+    note_dirty(w->dirty, r);
 }
 
 void refresh_window(HostWindow &w) {
@@ -207,10 +228,10 @@ void refresh_window(HostWindow &w) {
 
 void flush_presents() {
     for (HostWindow &w : windows) {
-        if (!w.has_dirty || w.lost)
+        if (w.dirty.empty() || w.lost)
             continue;
-        SDL_UpdateWindowSurfaceRects(w.window, &w.dirty, 1);
-        w.has_dirty = false;
+        SDL_UpdateWindowSurfaceRects(w.window, w.dirty.data(), static_cast<int>(w.dirty.size()));
+        w.dirty.clear();
     }
 }
 

@@ -87,6 +87,10 @@ unsigned long take_failed_window() {
     return id;
 }
 
+bool failed_windows() {
+    return !failed.empty();
+}
+
 bool connection_lost() {
     return lost;
 }
@@ -116,14 +120,24 @@ bool window_manager_running() {
     return running;
 }
 
-void wait(int timeout_ms, int extra_fd) {
+bool input_waiting() {
     if (!display || lost)
-        return;
+        return true;
+    // No XFlush: Xlib's flush also reads the connection, which is what this spares.
+    if (XEventsQueued(display, QueuedAlready) > 0)
+        return true;
+    pollfd fd{ConnectionNumber(display), POLLIN, 0};
+    return poll(&fd, 1, 0) != 0;
+}
+
+bool wait(int timeout_ms, int extra_fd) {
+    if (!display || lost)
+        return true;
     XFlush(display);
     if (lost || XEventsQueued(display, QueuedAlready) > 0)
-        return;
+        return true;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {extra_fd, POLLIN, 0}};
-    poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms);
+    return poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms) != 0 || !failed.empty();
 }
 
 } // namespace win32::sdl2::x11

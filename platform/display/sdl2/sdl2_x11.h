@@ -18,6 +18,8 @@ unsigned long window_id(SDL_Window *window);
 unsigned long destroyed_window(const SDL_SysWMmsg *msg);
 // One X window that an error named as unknown to the server since the last call; 0 when none.
 unsigned long take_failed_window();
+// Errors have named windows that take_failed_window has not yet given out.
+bool failed_windows();
 // The connection to the display server broke; from then on no SDL call may reach X.
 bool connection_lost();
 // Takes in the replies to every request made so far, so that errors about windows destroyed
@@ -25,8 +27,12 @@ bool connection_lost();
 void sync();
 // A window manager that frames windows and reports the frames (EWMH) runs on the display.
 bool window_manager_running();
+// Whether a pump could find anything: the connection is readable or Xlib holds events
+// (true off X11). Requests made since the last flush stay unsent until the next wait.
+bool input_waiting();
 // Waits until the connection or extra_fd (when >= 0) is readable, or timeout_ms passes (-1:
-// no limit). Returns at once if Xlib already holds events.
-void wait(int timeout_ms, int extra_fd);
+// no limit). Returns at once if Xlib already holds events. False when the time ran out with
+// nothing come in.
+bool wait(int timeout_ms, int extra_fd);
 
 } // namespace win32::sdl2::x11
