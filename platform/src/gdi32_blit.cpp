@@ -60,6 +60,57 @@ struct Colors {
     uint32_t white = 0, black = 0, key = 0;
 };
 
+// The eight pixels of each byte of a monochrome row, pixel k from bit k; kept for the last
+// colours asked, which a text window's repaints share.
+const uint32_t *octet_table(const Colors &colors) {
+    static std::vector<uint32_t> table;
+    static uint32_t white = 0, black = 0;
+    if (table.empty() || white != colors.white || black != colors.black) {
+        table.resize(256 * 8);
+        white = colors.white, black = colors.black;
+        for (int v = 0; v < 256; ++v)
+            for (int k = 0; k < 8; ++k)
+                table[size_t(8 * v + k)] = (v >> k) & 1 ? white : black;
+    }
+    return table.data();
+}
+
+// Pixels [0, w) of a monochrome row (bit x of bits[x / 64]) as colours into `to`.
+void expand_bits(const uint64_t *bits, int w, uint32_t *to, const Colors &colors) {
+    // Whole words of one colour (most of a monochrome image) are spans; the others
+    // go eight pixels at a time from a table of the 256 bytes.
+    const uint32_t *octets = octet_table(colors);
+    for (int x = 0; x < w; x += 64) {
+        const int n = std::min(64, w - x);
+        const uint64_t all = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
+        const uint64_t word = bits[x >> 6] & all;
+        if (word == all || word == 0) {
+            // Through the following words of the same colour, as one span.
+            int end = x + n;
+            while (end < w) {
+                const int m = std::min(64, w - end);
+                const uint64_t next_all = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;
+                if ((bits[end >> 6] & next_all) != (word ? next_all : 0))
+                    break;
+                end += m;
+            }
+            fill_run(to + x, static_cast<size_t>(end - x), word ? colors.white : colors.black);
+            x = end - 64; // the loop's step lands on `end`
+            continue;
+        }
+        int k = 0;
+        if (n == 64) {
+            for (; k < 64; k += 8)
+                std::memcpy(to + x + k, octets + 8 * ((word >> k) & 255), 8 * sizeof(uint32_t));
+            continue;
+        }
+        for (; k + 8 <= n; k += 8)
+            std::memcpy(to + x + k, octets + 8 * ((word >> k) & 255), 8 * sizeof(uint32_t));
+        for (; k < n; ++k)
+            to[x + k] = (word >> k) & 1 ? colors.white : colors.black;
+    }
+}
+
 // Copies the source-surface block at (sx, sy) to dst's (dx, dy) area `area` (destination
 // coordinates, already inside both clips). Within one surface the rows are walked against
 // the move, so every row is read before it is written; a row's own overlap is memmove's or
@@ -96,7 +147,6 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
         std::memmove(d.row(top), src.row(from_y), sizeof(uint32_t) * size_t(w) * size_t(h));
     } else {
         std::vector<uint64_t> bits(static_cast<size_t>(w + 63) / 64 + 1);
-        std::vector<uint32_t> nibbles;
         for (int i = 0; i < h; ++i) {
             const int y = top + (bottom_up ? h - 1 - i : i);
             const int from_y = static_cast<int>(y - shift_y);
@@ -116,39 +166,7 @@ void copy_block(Canvas &dst, const Surface &src, Rect64 area, int64_t shift_x, i
                 write_bits(d.bit_row(y), left, w, bits.data());
                 continue;
             }
-            // Whole words of one colour (most of a monochrome image) are spans; the others
-            // go four pixels at a time from a table of the sixteen nibbles.
-            if (nibbles.empty()) {
-                nibbles.resize(64);
-                for (int v = 0; v < 16; ++v)
-                    for (int k = 0; k < 4; ++k)
-                        nibbles[size_t(4 * v + k)] = (v >> k) & 1 ? colors.white : colors.black;
-            }
-            uint32_t *to = d.row(y) + left;
-            for (int x = 0; x < w; x += 64) {
-                const int n = std::min(64, w - x);
-                const uint64_t all = n == 64 ? ~uint64_t{0} : (uint64_t{1} << n) - 1;
-                const uint64_t word = bits[x >> 6] & all;
-                if (word == all || word == 0) {
-                    // Through the following words of the same colour, as one span.
-                    int end = x + n;
-                    while (end < w) {
-                        const int m = std::min(64, w - end);
-                        const uint64_t next_all = m == 64 ? ~uint64_t{0} : (uint64_t{1} << m) - 1;
-                        if ((bits[end >> 6] & next_all) != (word ? next_all : 0))
-                            break;
-                        end += m;
-                    }
-                    fill_run(to + x, static_cast<size_t>(end - x), word ? colors.white : colors.black);
-                    x = end - 64; // the loop's step lands on `end`
-                    continue;
-                }
-                int k = 0;
-                for (; k + 4 <= n; k += 4)
-                    std::memcpy(to + x + k, &nibbles[size_t(4 * ((word >> k) & 15))], 4 * sizeof(uint32_t));
-                for (; k < n; ++k)
-                    to[x + k] = (word >> k) & 1 ? colors.white : colors.black;
-            }
+            expand_bits(bits.data(), w, d.row(y) + left, colors);
         }
     }
     mark_dirty(dst, left, top, static_cast<int>(area.right), static_cast<int>(area.bottom));
@@ -208,7 +226,7 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
     if (rop != SRCCOPY || !ddc || !sdc)
         return FALSE;
     Target dt, st;
-    if (!resolve_target(dst, &dt) || !resolve_target(src, &st))
+    if (!resolve_target(dst, &dt, true) || !resolve_target(src, &st))
         return TRUE;
     if (width <= 0 || height <= 0)
         return TRUE;
@@ -219,9 +237,12 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
     Rect64 from = canvas_rect(st.canvas);
     area = intersect(area,
                      {from.left + shift_x, from.top + shift_y, from.right + shift_x, from.bottom + shift_y});
+    const Surface &s = *st.canvas.surface;
+    if (dt.hwnd)
+        cover_window_fill(dt.hwnd, RECT{LONG(area.left), LONG(area.top), LONG(area.right), LONG(area.bottom)},
+                          &s != dt.canvas.surface);
     if (area.empty())
         return TRUE;
-    const Surface &s = *st.canvas.surface;
     int src_bpp = s.bits_per_pixel, dst_bpp = dt.canvas.surface->bits_per_pixel;
     if (dt.hwnd && src_bpp == 32 && dst_bpp == 32 && &s != dt.canvas.surface) {
         copy_changes(dt, s, area, shift_x, shift_y);

@@ -24,7 +24,7 @@ Dc fresh_dc(DcType type, HWND hwnd) {
 
 } // namespace
 
-bool resolve_target(HDC hdc, Target *t) {
+bool resolve_target(HDC hdc, Target *t, bool keep_fill) {
     *t = Target{};
     Dc *dc = find_dc(hdc);
     if (!dc)
@@ -38,7 +38,7 @@ bool resolve_target(HDC hdc, Target *t) {
             clip = RECT{0, 0, s->width, s->height};
     } else {
         RECT client{0, 0, 0, 0};
-        s = window_screen(dc->hwnd, &client);
+        s = window_screen(dc->hwnd, &client, keep_fill);
         if (!s)
             return false;
         t->hwnd = dc->hwnd;

@@ -5,6 +5,7 @@
 // than the surface) first.
 #include "gdi32_raster.h"
 #include "gdi32_state.h"
+#include "win32_internal.h"
 
 #include <algorithm>
 
@@ -230,6 +231,40 @@ BOOL WINAPI Polygon(HDC hdc, const POINT *points, int count) {
     return TRUE;
 }
 
+namespace {
+
+enum class BrushFill { invalid, none, solid };
+
+// What FillRect paints with brush.
+BrushFill brush_fill(HBRUSH brush, uint32_t *color) {
+    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
+    if (value >= 1 && value <= 31) {
+        // COLOR_WINDOW (5) and COLOR_BTNFACE (15), as a fresh Windows desktop shows them.
+        *color = value - 1 == 5 ? 0xFFFFFFu : value - 1 == 15 ? 0xF0F0F0u : 0xC0C0C0u;
+        return BrushFill::solid;
+    }
+    const Object *o = find_object(brush);
+    if (!o || o->kind != Kind::brush)
+        return BrushFill::invalid;
+    if (o->is_null)
+        return BrushFill::none;
+    *color = o->color;
+    return BrushFill::solid;
+}
+
+} // namespace
+
+bool win32::defer_erase(HDC hdc, HWND hwnd, HBRUSH brush) {
+    const Dc *dc = find_dc(hdc);
+    uint32_t color = 0;
+    RECT client{0, 0, 0, 0};
+    if (!dc || dc->type != DcType::window || dc->hwnd != hwnd ||
+        brush_fill(brush, &color) != BrushFill::solid || !window_screen(hwnd, &client))
+        return false;
+    defer_window_fill(hwnd, client, quantize(32, color));
+    return true;
+}
+
 // ---- USER32 FillRect: fills [left, right) x [top, bottom) with a brush, right and bottom
 // edges excluded, no outline. A brush value 1..31 stands for system colour (value - 1).
 int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
@@ -237,17 +272,10 @@ int WINAPI FillRect(HDC hdc, const RECT *rect, HBRUSH brush) {
     if (!rect || !begin_shape(hdc, s))
         return 0;
     uint32_t color = 0;
-    uintptr_t value = reinterpret_cast<uintptr_t>(brush);
-    if (value >= 1 && value <= 31) {
-        // COLOR_WINDOW (5) and COLOR_BTNFACE (15), as a fresh Windows desktop shows them.
-        color = value - 1 == 5 ? 0xFFFFFFu : value - 1 == 15 ? 0xF0F0F0u : 0xC0C0C0u;
-    } else {
-        const Object *o = find_object(brush);
-        if (!o || o->kind != Kind::brush)
-            return 0;
-        if (o->is_null)
-            return 1;
-        color = o->color;
+    switch (brush_fill(brush, &color)) {
+    case BrushFill::invalid: return 0;
+    case BrushFill::none: return 1;
+    case BrushFill::solid: break;
     }
     fill_box(s.target.canvas, rect->left + s.target.ox, rect->top + s.target.oy, rect->right + s.target.ox,
              rect->bottom + s.target.oy, color);

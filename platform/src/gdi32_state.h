@@ -70,7 +70,8 @@ struct Target {
     int64_t ox = 0, oy = 0;
     HWND hwnd = nullptr; // told about changes when set
 };
-bool resolve_target(HDC hdc, Target *t);
+// keep_fill: a window's deferred erase stays deferred (the caller settles it).
+bool resolve_target(HDC hdc, Target *t, bool keep_fill = false);
 // Reports what a drawing changed to the window that shows it.
 void finish_target(const Target &t);
 

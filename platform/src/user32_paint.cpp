@@ -60,7 +60,7 @@ HDC WINAPI BeginPaint(HWND hwnd, LPPAINTSTRUCT ps) {
 
 // USER32 EndPaint: releases the DC that BeginPaint handed out.
 BOOL WINAPI EndPaint(HWND hwnd, const PAINTSTRUCT *ps) {
-    if (!ps || !find_window(hwnd))
+    if (!ps || !window_screen(hwnd, nullptr)) // an erase nothing covered is written now
         return FALSE;
     if (ps->hdc)
         release_window_dc(hwnd, ps->hdc);

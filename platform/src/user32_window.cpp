@@ -106,6 +106,7 @@ void layout_client(Window &w) {
 }
 
 void resize_screen(Window &w, int width, int height) {
+    w.fill_pending = false;
     w.screen.resize(width, height, 0xFFFFFF);
     w.client = RECT{0, 0, 0, 0};
     layout_client(w);
@@ -136,13 +137,55 @@ void invalidate(Window &w, const RECT *rect, bool erase) {
 
 // ---- seams for GDI32 and the displays ----
 
-Surface *window_screen(HWND hwnd, RECT *client) {
+namespace {
+
+void write_pending_fill(Window &w) {
+    if (!w.fill_pending)
+        return;
+    w.fill_pending = false;
+    const RECT r = w.pending_fill;
+    if (r.left >= r.right || r.top >= r.bottom)
+        return;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill_n(w.screen.row(y) + r.left, r.right - r.left, w.pending_pixel);
+    window_screen_changed(w.hwnd, r);
+}
+
+} // namespace
+
+Surface *window_screen(HWND hwnd, RECT *client, bool keep_fill) {
     Window *w = find_window(hwnd);
     if (!w)
         return nullptr;
+    if (!keep_fill)
+        write_pending_fill(*w);
     if (client)
         *client = w->client;
     return &w->screen;
+}
+
+void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel) {
+    Window *w = find_window(hwnd);
+    if (!w)
+        return;
+    write_pending_fill(*w);
+    w->pending_fill =
+        RECT{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+             std::min<LONG>(rect.right, w->screen.width), std::min<LONG>(rect.bottom, w->screen.height)};
+    w->pending_pixel = pixel;
+    w->fill_pending = true;
+}
+
+void cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere) {
+    Window *w = find_window(hwnd);
+    if (!w || !w->fill_pending)
+        return;
+    const RECT &f = w->pending_fill;
+    if (from_elsewhere && area.left <= f.left && area.top <= f.top && area.right >= f.right &&
+        area.bottom >= f.bottom)
+        w->fill_pending = false;
+    else
+        write_pending_fill(*w);
 }
 
 void window_screen_changed(HWND hwnd, const RECT &rect) {
@@ -300,8 +343,11 @@ LRESULT WINAPI DefWindowProcA(HWND hwnd, UINT msg, WPARAM wparam, LPARAM lparam)
     case WM_ERASEBKGND: {
         if (!w->cls.background)
             return 0;
-        RECT rc{0, 0, client_width(*w), client_height(*w)};
-        FillRect(reinterpret_cast<HDC>(wparam), &rc, w->cls.background);
+        HDC hdc = reinterpret_cast<HDC>(wparam);
+        if (!defer_erase(hdc, hwnd, w->cls.background)) {
+            RECT rc{0, 0, client_width(*w), client_height(*w)};
+            FillRect(hdc, &rc, w->cls.background);
+        }
         return 1;
     }
     default: return 0;

@@ -46,6 +46,11 @@ struct Window {
     bool invalid = false;
     bool erase = false;
     RECT update{0, 0, 0, 0};
+    // A background erase not yet written to screen (screen coordinates): a paint that then
+    // copies its image over the whole area would write every pixel twice.
+    bool fill_pending = false;
+    RECT pending_fill{0, 0, 0, 0};
+    uint32_t pending_pixel = 0;
 };
 
 // The live window for hwnd, or null for a never-created, destroyed or null handle.

@@ -12,7 +12,14 @@ namespace win32 {
 
 // The screen surface of a top-level window and, in *client, its client area within that
 // surface. Null when hwnd names no window (never created, or destroyed).
-Surface *window_screen(HWND hwnd, RECT *client);
+// A deferred erase is written first, unless keep_fill (see cover_window_fill).
+Surface *window_screen(HWND hwnd, RECT *client, bool keep_fill = false);
+// Fills rect (screen coordinates) of hwnd's screen with pixel when the screen is next
+// reached: the erase BeginPaint asks for.
+void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel);
+// A copy from another surface is about to write every pixel of area: a deferred fill inside
+// it is dropped, any other written now.
+void cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere);
 // Pixels of a window's screen changed inside rect (screen-surface coordinates).
 void window_screen_changed(HWND hwnd, const RECT &rect);
 
@@ -22,6 +29,9 @@ void window_screen_changed(HWND hwnd, const RECT &rect);
 HDC create_window_dc(HWND hwnd);
 // Ends a DC from create_window_dc; FALSE when hdc is not one for hwnd.
 BOOL release_window_dc(HWND hwnd, HDC hdc);
+// WM_ERASEBKGND's fill of hwnd's client area with brush, deferred when hdc is a plain DC of
+// hwnd and brush a solid colour (true); false leaves the fill to the caller.
+bool defer_erase(HDC hdc, HWND hwnd, HBRUSH brush);
 // A DC that draws into the whole screen surface of hwnd, menu bar included (menu painting).
 HDC create_screen_dc(HWND hwnd);
 
