@@ -37,7 +37,12 @@ now_ns() { date +%s%N; }
 
 # The game is over within seconds when nobody plays, and then draws nothing: an animated
 # share restarts it every two seconds (a click on "Restart").
-restart=$(/usr/bin/python3 "$here/restart_point.py" "$wid")
+# The first frame on screen may come before the scene's buttons: look again for a while.
+for _ in $(seq 20); do
+    restart=$(/usr/bin/python3 "$here/restart_point.py" "$wid" 2>/dev/null) && break
+    sleep 0.25
+done
+[ -n "${restart:-}" ] || { echo "no Restart button found in the window" >&2; exit 1; }
 restarting() {
     local end=$(($(date +%s) + seconds))
     while [ "$(date +%s)" -lt "$end" ]; do

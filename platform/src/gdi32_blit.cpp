@@ -238,14 +238,20 @@ BOOL WINAPI BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int sx
     area = intersect(area,
                      {from.left + shift_x, from.top + shift_y, from.right + shift_x, from.bottom + shift_y});
     const Surface &s = *st.canvas.surface;
+    RECT dropped{0, 0, 0, 0};
     if (dt.hwnd)
-        cover_window_fill(dt.hwnd, RECT{LONG(area.left), LONG(area.top), LONG(area.right), LONG(area.bottom)},
-                          &s != dt.canvas.surface);
+        dropped = cover_window_fill(
+            dt.hwnd, RECT{LONG(area.left), LONG(area.top), LONG(area.right), LONG(area.bottom)},
+            &s != dt.canvas.surface);
     if (area.empty())
         return TRUE;
     int src_bpp = s.bits_per_pixel, dst_bpp = dt.canvas.surface->bits_per_pixel;
     if (dt.hwnd && src_bpp == 32 && dst_bpp == 32 && &s != dt.canvas.surface) {
         copy_changes(dt, s, area, shift_x, shift_y);
+        // The host is sent the rows that match too: what the screen held there may never
+        // have been shown (a window's first paint), and the erase would have sent them.
+        if (dropped.right > dropped.left && dropped.bottom > dropped.top)
+            window_screen_changed(dt.hwnd, dropped);
         return TRUE;
     }
     Colors colors;

@@ -87,15 +87,15 @@ bool take_input(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
 bool take_paint(MSG *out, HWND filter, UINT min, UINT max) {
     if (!in_range(WM_PAINT, min, max))
         return false;
-    for (Window *w : all_windows()) {
-        if (w->visible && w->invalid && !w->destroying && for_filter(w->hwnd, filter)) {
-            *out = MSG{};
-            out->hwnd = w->hwnd;
-            out->message = WM_PAINT;
-            return true;
-        }
-    }
-    return false;
+    Window *w = oldest_window_where([filter](const Window &w) {
+        return w.visible && w.invalid && !w.destroying && for_filter(w.hwnd, filter);
+    });
+    if (!w)
+        return false;
+    *out = MSG{};
+    out->hwnd = w->hwnd;
+    out->message = WM_PAINT;
+    return true;
 }
 
 bool take_timer(MSG *out, HWND filter, UINT min, UINT max, bool remove) {

@@ -94,6 +94,13 @@ std::vector<Window *> all_windows() {
     return out;
 }
 
+Window *oldest_window_where(const std::function<bool(const Window &)> &pred) {
+    for (auto &entry : windows)
+        if (pred(*entry.second))
+            return entry.second.get();
+    return nullptr;
+}
+
 void layout_client(Window &w) {
     int old_w = client_width(w), old_h = client_height(w);
     int top = w.menu ? std::min(menu_bar_height, w.screen.height) : 0;
@@ -176,16 +183,18 @@ void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel) {
     w->fill_pending = true;
 }
 
-void cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere) {
+RECT cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere) {
     Window *w = find_window(hwnd);
     if (!w || !w->fill_pending)
-        return;
-    const RECT &f = w->pending_fill;
+        return RECT{0, 0, 0, 0};
+    const RECT f = w->pending_fill;
     if (from_elsewhere && area.left <= f.left && area.top <= f.top && area.right >= f.right &&
-        area.bottom >= f.bottom)
+        area.bottom >= f.bottom) {
         w->fill_pending = false;
-    else
-        write_pending_fill(*w);
+        return f;
+    }
+    write_pending_fill(*w);
+    return RECT{0, 0, 0, 0};
 }
 
 void window_screen_changed(HWND hwnd, const RECT &rect) {

@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include <string>
+#include <functional>
 #include <vector>
 
 namespace win32 {
@@ -57,6 +58,9 @@ struct Window {
 Window *find_window(HWND hwnd);
 // Every live window, oldest first (the order paint messages are synthesised in).
 std::vector<Window *> all_windows();
+// The oldest live window that `pred` accepts, or null; builds no list (the message loop asks
+// on every wake-up).
+Window *oldest_window_where(const std::function<bool(const Window &)> &pred);
 
 // Width and height of the client area.
 inline int client_width(const Window &w) {

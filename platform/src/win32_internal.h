@@ -18,8 +18,8 @@ Surface *window_screen(HWND hwnd, RECT *client, bool keep_fill = false);
 // reached: the erase BeginPaint asks for.
 void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel);
 // A copy from another surface is about to write every pixel of area: a deferred fill inside
-// it is dropped, any other written now.
-void cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere);
+// it is dropped (its rectangle returned), any other written now (an empty rectangle).
+RECT cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere);
 // Pixels of a window's screen changed inside rect (screen-surface coordinates).
 void window_screen_changed(HWND hwnd, const RECT &rect);
 

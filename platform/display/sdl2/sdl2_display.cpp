@@ -44,12 +44,10 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
         return;
     }
     if (on_x11) {
-        // SDL's own wait cannot also watch the termination pipe, so the wait is ours: once
-        // SDL has taken in what the connection holds and queued nothing, sleep on both.
-        if (x11::input_waiting())
-            SDL_PumpEvents();
-        // A timer's deadline passing brings nothing to pump; the message loop pumps again
-        // before it waits next.
+        // SDL's own wait cannot also watch the termination pipe, so the wait is ours: with
+        // nothing queued by SDL or Xlib, sleep on both. Anything already on the connection
+        // ends the sleep at once and is pumped then. A timer's deadline passing brings
+        // nothing to pump; the message loop pumps again before it waits next.
         if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && !x11::wait(timeout, termination_fd()))
             return;
         pump_events();

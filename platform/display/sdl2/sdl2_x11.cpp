@@ -24,6 +24,8 @@ XErrorHandler previous_handler = nullptr;
 std::vector<unsigned long> known;  // every X window we ever showed, destroyed or not
 std::vector<unsigned long> failed; // named by errors, not yet taken
 bool lost = false;
+// The last wait ended with nothing on the connection, and no one has looked since.
+bool quiet_after_wait = false;
 
 int on_error(Display *d, XErrorEvent *e) {
     bool ours = std::find(known.begin(), known.end(), e->resourceid) != known.end();
@@ -123,6 +125,13 @@ bool window_manager_running() {
 bool input_waiting() {
     if (!display || lost)
         return true;
+    // A timer's wake-up comes straight from a wait that found the connection quiet: what
+    // arrived since then ends the next wait at once, so the check is spared.
+    if (quiet_after_wait) {
+        quiet_after_wait = false;
+        if (XEventsQueued(display, QueuedAlready) == 0)
+            return false;
+    }
     // No XFlush: Xlib's flush also reads the connection, which is what this spares.
     if (XEventsQueued(display, QueuedAlready) > 0)
         return true;
@@ -133,11 +142,20 @@ bool input_waiting() {
 bool wait(int timeout_ms, int extra_fd) {
     if (!display || lost)
         return true;
-    XFlush(display);
+    // Xlib's flush also reads the connection (two system calls when nothing is there), so it
+    // is spared when no request went out since the last one: the timer's wake-ups while
+    // nothing is drawn send nothing. Whatever a reply's wait took in came with a request.
+    static unsigned long flushed_before = 0;
+    if (XNextRequest(display) != flushed_before) {
+        XFlush(display);
+        flushed_before = XNextRequest(display);
+    }
     if (lost || XEventsQueued(display, QueuedAlready) > 0)
         return true;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {extra_fd, POLLIN, 0}};
-    return poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms) != 0 || !failed.empty();
+    const bool woken = poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms) != 0 || !failed.empty();
+    quiet_after_wait = !woken;
+    return woken;
 }
 
 } // namespace win32::sdl2::x11
