@@ -111,6 +111,64 @@ TEST_F(Painting, UpdateWindowPaintsAtOnce) {
     EXPECT_EQ(sequence(pump()), "");
 }
 
+// The class brush's erase shows wherever the paint copies nothing, from a colour or a
+// monochrome bitmap, to a read inside the paint and after it.
+TEST_F(Painting, TheEraseShowsWhereThePaintCopiesNothing) {
+    HWND h = create(true);
+    RECT client;
+    GetClientRect(h, &client);
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(128, 128, 128), blue = RGB(0, 0, 255);
+    struct Case {
+        int copy_width;
+        bool mono;
+    } cases[] = {{0, false},
+                 {client.right / 2, false},
+                 {client.right, false},
+                 {client.right / 2, true},
+                 {client.right, true}};
+    for (const Case &c : cases) {
+        HDC dc = GetDC(h);
+        HBRUSH brush = CreateSolidBrush(grey);
+        FillRect(dc, &client, brush);
+        DeleteObject(brush);
+        ReleaseDC(h, dc);
+        COLORREF during = CLR_INVALID;
+        handler = [&](HWND w, UINT msg, WPARAM, LPARAM, LRESULT *result) {
+            if (msg != WM_PAINT)
+                return false;
+            PAINTSTRUCT ps;
+            HDC paint = BeginPaint(w, &ps);
+            HDC mem = CreateCompatibleDC(paint);
+            HBITMAP image = CreateCompatibleBitmap(c.mono ? mem : paint, client.right, client.bottom);
+            HGDIOBJ old = SelectObject(mem, image);
+            HBRUSH fill = CreateSolidBrush(c.mono ? RGB(0, 0, 0) : blue);
+            FillRect(mem, &client, fill);
+            DeleteObject(fill);
+            if (c.copy_width)
+                BitBlt(paint, 0, 0, c.copy_width, client.bottom, mem, 0, 0, SRCCOPY);
+            during = GetPixel(paint, client.right - 1, 0);
+            SelectObject(mem, old);
+            DeleteObject(image);
+            DeleteDC(mem);
+            EndPaint(w, &ps);
+            *result = 0;
+            return true;
+        };
+        InvalidateRect(h, nullptr, TRUE);
+        pump();
+        handler = nullptr;
+        const COLORREF copied = c.mono ? RGB(0, 0, 0) : blue;
+        HDC check = GetDC(h);
+        EXPECT_EQ(during, c.copy_width == client.right ? copied : white)
+            << c.copy_width << (c.mono ? " mono" : "");
+        EXPECT_EQ(GetPixel(check, 0, client.bottom - 1), c.copy_width ? copied : white) << c.copy_width;
+        EXPECT_EQ(GetPixel(check, client.right - 1, client.bottom - 1),
+                  c.copy_width == client.right ? copied : white)
+            << c.copy_width << (c.mono ? " mono" : "");
+        ReleaseDC(h, check);
+    }
+}
+
 TEST_F(Painting, WindowDcsComeAndGo) {
     HWND h = create(true);
     HDC dc = GetDC(h);
