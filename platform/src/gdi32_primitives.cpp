@@ -83,12 +83,11 @@ void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t botto
         return;
     Surface &s = *c.surface;
     uint32_t p = quantize(s.bits_per_pixel, rgb);
-    for (int y = t; y < b; ++y) {
-        if (s.bits_per_pixel == 1)
-            s.fill(y, l, r, p);
-        else
+    if (s.bits_per_pixel == 1)
+        s.fill(t, b, l, r, p);
+    else
+        for (int y = t; y < b; ++y)
             fill_pixels(s.row(y) + l, static_cast<size_t>(r - l), p);
-    }
     mark_dirty(c, l, t, r, b);
 }
 

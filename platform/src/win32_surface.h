@@ -71,22 +71,26 @@ struct Surface {
         word = p ? word | bit : word & ~bit;
     }
     // Pixels x0 <= x < x1 of row y (inside the surface) of a 1-bit surface to p.
-    void fill(int y, int x0, int x1, uint32_t p) {
+    void fill(int y, int x0, int x1, uint32_t p) { fill(y, y + 1, x0, x1, p); }
+    // The same for rows y0 <= y < y1, the edge masks worked out once.
+    void fill(int y0, int y1, int x0, int x1, uint32_t p) {
         if (x0 >= x1)
             return;
-        uint64_t *r = bit_row(y);
         const uint64_t value = p ? ~uint64_t{0} : 0;
         const int first = x0 >> 6, last = (x1 - 1) >> 6;
         uint64_t head = ~uint64_t{0} << (x0 & 63);
         const uint64_t tail = ~uint64_t{0} >> (63 - ((x1 - 1) & 63));
         if (first == last)
             head &= tail;
-        r[first] = (r[first] & ~head) | (value & head);
-        if (first == last)
-            return;
-        for (int i = first + 1; i < last; ++i)
-            r[i] = value;
-        r[last] = (r[last] & ~tail) | (value & tail);
+        for (int y = y0; y < y1; ++y) {
+            uint64_t *r = bit_row(y);
+            r[first] = (r[first] & ~head) | (value & head);
+            if (first == last)
+                continue;
+            for (int i = first + 1; i < last; ++i)
+                r[i] = value;
+            r[last] = (r[last] & ~tail) | (value & tail);
+        }
     }
 };
 
