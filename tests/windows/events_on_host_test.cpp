@@ -3,6 +3,7 @@
 // library's headers and Win32 calls, so timings hold exactly on the first and within a
 // tolerance on the second; every test starts the library afresh and destroys both windows.
 #include "kelpa_private.h"
+#include "library_process.h"
 
 #include <gtest/gtest.h>
 
@@ -64,15 +65,7 @@ DWORD median(std::vector<DWORD> v) {
 class LibraryEvents : public ::testing::Test {
   protected:
     void SetUp() override {
-        library_state = LibraryState{};
-        message_log = MessageLog{};
-#ifdef _WIN32
-        library_state.instance = GetModuleHandleA(nullptr);
-#else
-        static int instance_tag;
-        library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-#endif
-        library_state.show_mode = SW_SHOWNOACTIVATE;
+        start_library_process();
         active_post = &post_;
         ASSERT_EQ(kelpa_startup(), 1);
         drain(); // the paints of start-up

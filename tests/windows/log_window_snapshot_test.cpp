@@ -4,6 +4,7 @@
 // Win32 calls only, so the same picture comes from the headless display and from Wine.
 #include "game_scene.h"
 #include "kelpa_private.h"
+#include "library_process.h"
 
 #include <gtest/gtest.h>
 
@@ -81,15 +82,7 @@ std::vector<std::string> newest_lines(int count) {
 }
 
 TEST(LogWindowSnapshot, SceneLogIsShownAndKept) {
-    library_state = LibraryState{};
-    message_log = MessageLog{};
-#ifdef _WIN32
-    library_state.instance = GetModuleHandleA(nullptr);
-#else
-    static int instance_tag;
-    library_state.instance = reinterpret_cast<HINSTANCE>(&instance_tag);
-#endif
-    library_state.show_mode = SW_SHOWNOACTIVATE;
+    start_library_process();
     ASSERT_EQ(kelpa_startup(), 1);
     kelpa_set_logging(1);
     draw_scene(busy_scene());
