@@ -64,7 +64,7 @@ SEEDS = {
     .next(4).step().menu(6).next(5).step().menu(7).next(1).step(),
     "record_during_playback": Session(b"KELPA_PERIODIC(40);\nKELPA_MOUSE(-3, 9);\n").ctrl("P").next(3)
     .ctrl("R").next(4).mode(2).next(5).ctrl("P").next(3).step().ctrl("R").step(),
-    "special_files": Session(b"KELPA_KBD(-23);\n").special(1).ctrl("P").next(2).ctrl("R").click(1, 1).next(2)
+    "not_regular_files": Session(b"KELPA_KBD(-23);\n").special(1).ctrl("P").next(2).ctrl("R").click(1, 1).next(2)
     .step().ctrl("R").special(2).ctrl("O").next(1).special(4).ctrl("R").click(5, 5).next(2).ctrl("R").step()
     .special(5).ctrl("R").click(2, 2).next(1).ctrl("R").special(3).ctrl("P").next(2).step()
     .special(6).ctrl("P").next(2).ctrl("R").click(3, 3).next(1).ctrl("R").step(),

@@ -71,11 +71,11 @@ int listening_socket() {
 
 // Script names that a blocking open or read would hang on, or that never end. Each maker
 // returns a descriptor the test holds (the FIFO's other end, the socket) or -1.
-struct SpecialFile {
+struct NotRegularFile {
     const char *name;
     int (*make)();
 };
-const SpecialFile special_files[] = {
+const NotRegularFile not_regular_files[] = {
     {"a FIFO alone", [] { return mkfifo("KELPA.SCR", 0600) - 1; }},
     {"a FIFO with both ends held",
      [] { return mkfifo("KELPA.SCR", 0600) == 0 ? open("KELPA.SCR", O_RDWR | O_NONBLOCK) : -1; }},
@@ -260,8 +260,8 @@ TEST_F(ScriptBadInputTest, FilesThatCannotBeReadAreReportedAndLiveInputGoesOn) {
     }
 }
 
-TEST_F(ScriptBadInputTest, SpecialFilesAreNeitherPlayedNorRecordedInto) {
-    for (const SpecialFile &row : special_files) {
+TEST_F(ScriptBadInputTest, NotRegularFilesAreNeitherPlayedNorRecordedInto) {
+    for (const NotRegularFile &row : not_regular_files) {
         SCOPED_TRACE(row.name);
         script_close();
         std::filesystem::remove_all("KELPA.SCR");

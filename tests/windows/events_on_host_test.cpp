@@ -86,17 +86,6 @@ class LibraryEvents : public ::testing::Test {
         active_post = nullptr;
     }
 
-    // Dispatches what is queued, the quit message included, without waiting.
-    static void drain() {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT)
-                continue;
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-    }
-
     void post_later(UINT message, WPARAM wparam, LPARAM lparam, int after) {
         post_ = DelayedPost{message, wparam, lparam, after, 0};
         SetTimer(library_state.graphics_window, POST_TIMER_ID, POST_PERIOD_MS, post_when_due);

@@ -30,16 +30,6 @@ GameState busy_scene() {
     return s;
 }
 
-void drain() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT)
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 // The client area, read back through a copy into a memory bitmap, as 8-bit grey levels.
 std::vector<unsigned char> client_pixels(HWND window, int width, int height) {
     HDC window_dc = GetDC(window);
