@@ -3,7 +3,8 @@
 # drawn scene on screen), its CPU share over 10 s each animating, halted (Ctrl+H) and
 # animating with the drawing log on (Ctrl+L: the text window repaints every frame), and its
 # resident size with the log off and on. A halted program waits inside the
-# display for its next timer without polling, so its share should be close to zero.
+# display for its next timer without polling, so its share should be close to the floor
+# printed beside it: a process that does nothing but wake up as often.
 # Usage: cpu_share.sh path/to/chaser [seconds per phase]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
@@ -17,21 +18,26 @@ fi
 
 workdir=$(mktemp -d)
 cd "$workdir"
+c++ -O2 -o wait_floor "$here/wait_floor.cpp"
 exec_ns=$(date +%s%N)
 "$chaser" >chaser.log 2>&1 &
 pid=$!
-trap 'kill "$pid" 2>/dev/null || true; rm -rf "$workdir"' EXIT
+floor_pid=
+trap 'kill "$pid" $floor_pid 2>/dev/null || true; rm -rf "$workdir"' EXIT
 /usr/bin/python3 "$here/first_frame.py" "$exec_ns" 'KELPA Graphics'
 wid=$(timeout 10 xdotool search --sync --name '^KELPA Graphics$' | head -1)
 
-# Nanoseconds the process has run on a CPU (its threads included): the first field of
-# /proc/pid/schedstat, exact where utime + stime count 10 ms ticks.
+# Nanoseconds process $1 has run on a CPU and the times it was switched in (its threads
+# included): the first and third fields of /proc/pid/schedstat, exact where utime + stime
+# count 10 ms ticks.
 cpu_ns() {
-    local total=0 t
-    for t in /proc/"$pid"/task/*/schedstat; do
-        total=$((total + $(cut -d' ' -f1 "$t")))
+    local ns=0 runs=0 t f
+    for t in /proc/"$1"/task/*/schedstat; do
+        read -r -a f <"$t"
+        ns=$((ns + f[0]))
+        runs=$((runs + f[2]))
     done
-    echo "$total"
+    echo "$ns $runs"
 }
 now_ns() { date +%s%N; }
 
@@ -51,16 +57,28 @@ restarting() {
     done
 }
 
-# share <label> [restart]: CPU over wall time for the next $seconds seconds.
+# report <label> <cpu_ns runs before> <after> <wall ns>: the share, and the cost of each time
+# the process ran.
+report() {
+    awk -v label="$1" -v before="$2" -v after="$3" -v ns="$4" 'BEGIN {
+        split(before, b, " "); split(after, a, " "); c = a[1] - b[1]; runs = a[2] - b[2]
+        printf "%-10s %6.3f%% of one core (%.3f s CPU in %.2f s; ran %d times, %.1f us each)\n",
+            label, 100 * c / ns, c / 1e9, ns / 1e9, runs, runs ? c / 1e3 / runs : 0 }'
+}
+
+# share <label> [restart|floor]: CPU over wall time for the next $seconds seconds. With
+# floor, wait_floor's share over the same seconds follows.
 share() {
-    local c0 t0 c1 t1
-    c0=$(cpu_ns)
+    local c0 t0 c1 t1 f0 f1
+    c0=$(cpu_ns "$pid")
+    [ "${2:-}" = floor ] && f0=$(cpu_ns "$floor_pid")
     t0=$(now_ns)
     if [ "${2:-}" = restart ]; then restarting; else sleep "$seconds"; fi
-    c1=$(cpu_ns)
+    c1=$(cpu_ns "$pid")
+    [ "${2:-}" = floor ] && f1=$(cpu_ns "$floor_pid")
     t1=$(now_ns)
-    awk -v c="$((c1 - c0))" -v ns="$((t1 - t0))" -v label="$1" \
-        'BEGIN { printf "%-10s %6.2f%% of one core (%.3f s CPU in %.2f s)\n", label, 100 * c / ns, c / 1e9, ns / 1e9 }'
+    report "$1" "$c0" "$c1" "$((t1 - t0))"
+    [ "${2:-}" != floor ] || report "floor" "$f0" "$f1" "$((t1 - t0))"
 }
 
 # resident <label>: resident size now and at its peak, and the mappings that hold the most.
@@ -79,8 +97,13 @@ resident "log off"
 share animating restart
 xdotool windowfocus --sync "$wid"
 xdotool key ctrl+h
-sleep 0.5
-share halted
+# The floor under the halted share: a process that only waits, 50 ms at a time, measured
+# over the same seconds (this machine's cost of a wake-up with nothing in it).
+"$workdir/wait_floor" &
+floor_pid=$!
+sleep 1 # the halt's own input settles, and the host stops being pumped for it
+share halted floor
+kill "$floor_pid"
 # The log on: every drawing writes a line and the text window repaints.
 xdotool key ctrl+l ctrl+a
 sleep 1

@@ -145,12 +145,15 @@ bool next_message(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
 }
 
 // Host input and requests to terminate, which end the program as closing its windows does.
-void pump_host() {
+// Whether anything came that may have made a message ready.
+bool pump_host() {
+    const uint64_t before = the_queue.activity;
     if (display().pump_input)
         display().pump_input();
     if (take_termination_request())
         for (Window *w : all_windows())
             input_close(w->hwnd);
+    return the_queue.activity != before;
 }
 
 // The earliest due time of a timer that the filter lets through.
@@ -213,8 +216,7 @@ BOOL WINAPI GetMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max) {
             return -1;
         if (next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
-        pump_host();
-        if (next_message(msg, hwnd, min, max, true))
+        if (pump_host() && next_message(msg, hwnd, min, max, true))
             return msg->message != WM_QUIT;
         uint32_t deadline = 0;
         bool has_deadline = next_deadline(hwnd, min, max, &deadline);
@@ -231,8 +233,7 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND hwnd, UINT min, UINT max, UINT remove) 
     bool take = (remove & PM_REMOVE) != 0;
     if (next_message(msg, hwnd, min, max, take))
         return TRUE;
-    pump_host();
-    return next_message(msg, hwnd, min, max, take);
+    return pump_host() && next_message(msg, hwnd, min, max, take);
 }
 
 // USER32 TranslateMessage: a WM_KEYDOWN, retrieved or posted, posts the WM_CHAR of what the

@@ -147,6 +147,12 @@ read -r n_face _ _ < <(python3 "$here/shot_stats.py" halted1.ppm 212 208 200 0 2
 [ "$n_cyan" -gt 0 ] && [ "$n_face" -eq 0 ] ||
     fail "after the menu closed: $n_cyan cyan pixels, $n_face pixels of the pop-up left"
 [ "$(same_picture halted1 halted2)" = same ] || fail "the picture still changes after \"Halt animation\""
+# Halted for a second, the program has been waking for its timer alone, without looking at
+# the host: a click must still reach it, and what it draws the screen.
+click_centred -245 235 # "Change Color" draws the player's face at once
+sleep 0.3
+shot halted_click
+[ "$(same_picture halted2 halted_click)" = different ] || fail "a click after a second halted changed nothing"
 
 xdotool key ctrl+q
 expect_end "Ctrl+Q"

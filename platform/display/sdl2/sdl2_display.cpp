@@ -11,6 +11,7 @@
 #include <poll.h>
 
 #include <cstdlib>
+#include <ctime>
 
 namespace win32 {
 
@@ -19,20 +20,34 @@ namespace {
 
 bool on_x11 = false;
 
+// The last wait ran out of time with nothing queued in SDL or Xlib, nothing on the connection
+// and no pump owed to earlier input, and no hook has called SDL since. While nothing happens
+// the timer's wake-ups then run no SDL or Xlib code at all, only poll(): after 50 ms asleep
+// that code is out of every cache, and running it cost more than the wait itself.
+bool idle = false;
+
 void pump_input() {
+    if (idle)
+        return;
     flush_presents();
     pump_events();
 }
 
+// The clock poll() times its waits on. SDL's ticks come from a raw clock that drifts from it
+// by up to a few hundred parts per million, so a wait timed by them now and then ended just
+// before the deadline's millisecond and took a second wake-up to reach it.
 uint32_t now_ms() {
-    return SDL_GetTicks();
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<uint32_t>(static_cast<uint64_t>(now.tv_sec) * 1000u + now.tv_nsec / 1000000);
 }
 
 void wait(uint32_t deadline_ms, bool has_deadline) {
-    flush_presents();
+    if (!idle)
+        flush_presents();
     int timeout = -1;
     if (has_deadline) {
-        int32_t left = static_cast<int32_t>(deadline_ms - SDL_GetTicks());
+        int32_t left = static_cast<int32_t>(deadline_ms - now_ms());
         if (left <= 0)
             return;
         timeout = left;
@@ -48,9 +63,12 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
         // nothing queued by SDL or Xlib, sleep on both. Anything already on the connection
         // ends the sleep at once and is pumped then. A timer's deadline passing brings
         // nothing to pump; the message loop pumps again before it waits next.
-        if (!SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) && !x11::wait(timeout, termination_fd()))
-            return;
-        pump_events();
+        const bool woken =
+            idle ? x11::wait_untouched(timeout, termination_fd())
+                 : SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || x11::wait(timeout, termination_fd());
+        idle = !woken && (idle || (pump_settled() && !x11::failed_windows()));
+        if (woken)
+            pump_events();
         return;
     }
     // Elsewhere SDL waits; a request to terminate is seen within a tenth of a second.
@@ -84,9 +102,34 @@ void quit() {
     SDL_Quit();
 }
 
+// Every hook that calls SDL ends an idle spell.
+void created(HWND hwnd, const char *title, int x, int y, int width, int height, bool resizable) {
+    idle = false;
+    window_created(hwnd, title, x, y, width, height, resizable);
+}
+void destroyed(HWND hwnd) {
+    idle = false;
+    window_destroyed(hwnd);
+}
+void shown(HWND hwnd, bool visible) {
+    idle = false;
+    window_shown(hwnd, visible);
+}
+void titled(HWND hwnd, const char *title) {
+    idle = false;
+    window_title(hwnd, title);
+}
+void presented(HWND hwnd, const Surface &screen, const RECT &rect) {
+    idle = false;
+    present(hwnd, screen, rect);
+}
+void screen(int *width, int *height) {
+    idle = false;
+    screen_size(width, height);
+}
+
 const Display sdl2_display = {
-    "sdl2",  window_created, window_destroyed, window_shown, window_title,
-    present, pump_input,     now_ms,           wait,         screen_size,
+    "sdl2", created, destroyed, shown, titled, presented, pump_input, now_ms, wait, screen,
 };
 
 } // namespace

@@ -50,6 +50,8 @@ void flush_presents();
 // sdl2_input.cpp
 // Hands every waiting host event to the input API, in arrival order.
 void pump_events();
+// No pump is owed to input that SDL is still settling.
+bool pump_settled();
 
 // sdl2_text.cpp: the ANSI code page of the subset's texts is Windows-1252.
 // The Windows-1252 byte for a Unicode code point; '?' when it has none (as the ANSI

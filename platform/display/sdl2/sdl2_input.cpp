@@ -141,7 +141,15 @@ void host_changes() {
     }
 }
 
+// SDL still pumps for a while after input, since it settles some of it later (a focus change
+// reaches the program some 200 ms after the host reports it).
+uint32_t pump_until = 0;
+
 } // namespace
+
+bool pump_settled() {
+    return static_cast<int32_t>(pump_until - SDL_GetTicks()) <= 0;
+}
 
 void pump_events() {
     if (x11::connection_lost()) {
@@ -149,10 +157,7 @@ void pump_events() {
         return;
     }
     // Each SDL pump reads the connection several times over; the timer's twenty wake-ups a
-    // second mostly find nothing there, and a readiness check is one system call. SDL still
-    // pumps for a while after input, since it settles some of it later (a focus change
-    // reaches the program some 200 ms after the host reports it).
-    static uint32_t pump_until = 0;
+    // second mostly find nothing there, and a readiness check is one system call.
     const uint32_t now = SDL_GetTicks();
     if (x11::input_waiting()) {
         pump_until = now + 500;

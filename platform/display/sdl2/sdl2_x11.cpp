@@ -152,8 +152,14 @@ bool wait(int timeout_ms, int extra_fd) {
     }
     if (lost || XEventsQueued(display, QueuedAlready) > 0)
         return true;
+    return wait_untouched(timeout_ms, extra_fd) || !failed.empty();
+}
+
+bool wait_untouched(int timeout_ms, int extra_fd) {
+    if (!display || lost)
+        return true;
     pollfd fds[2] = {{ConnectionNumber(display), POLLIN, 0}, {extra_fd, POLLIN, 0}};
-    const bool woken = poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms) != 0 || !failed.empty();
+    const bool woken = poll(fds, extra_fd >= 0 ? 2 : 1, timeout_ms) != 0;
     quiet_after_wait = !woken;
     return woken;
 }

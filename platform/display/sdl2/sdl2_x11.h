@@ -34,5 +34,8 @@ bool input_waiting();
 // no limit). Returns at once if Xlib already holds events. False when the time ran out with
 // nothing come in.
 bool wait(int timeout_ms, int extra_fd);
+// The same wait for a caller that has not called Xlib since the last wait ran out of time:
+// Xlib then holds no events and no unsent requests, and only the connection needs watching.
+bool wait_untouched(int timeout_ms, int extra_fd);
 
 } // namespace win32::sdl2::x11
