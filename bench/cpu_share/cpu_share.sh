@@ -78,7 +78,14 @@ share() {
     [ "${2:-}" = floor ] && f1=$(cpu_ns "$floor_pid")
     t1=$(now_ns)
     report "$1" "$c0" "$c1" "$((t1 - t0))"
-    [ "${2:-}" != floor ] || report "floor" "$f0" "$f1" "$((t1 - t0))"
+    [ "${2:-}" = floor ] || return 0
+    report "floor" "$f0" "$f1" "$((t1 - t0))"
+    # What is the program's own: its cost per wake-up above the floor's. Both are measured
+    # over the same seconds, so this moves less with the machine than either share.
+    awk -v p0="$c0" -v p1="$c1" -v f0="$f0" -v f1="$f1" 'BEGIN {
+        split(p0, a, " "); split(p1, b, " "); split(f0, c, " "); split(f1, d, " ")
+        own = (b[1] - a[1]) / 1e3 / (b[2] - a[2]) - (d[1] - c[1]) / 1e3 / (d[2] - c[2])
+        printf "%-10s %.1f us of its own per wake-up\n", "above it", own }'
 }
 
 # resident <label>: resident size now and at its peak, and the mappings that hold the most.
