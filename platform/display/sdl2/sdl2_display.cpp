@@ -21,14 +21,20 @@ namespace {
 bool on_x11 = false;
 
 // The last wait ran out of time with nothing queued in SDL or Xlib, nothing on the connection
-// and no pump owed to earlier input, and no hook has called SDL since. While nothing happens
+// and no pump owed to earlier input, and nothing has called SDL since. While nothing happens
 // the timer's wake-ups then run no SDL or Xlib code at all, only poll(): after 50 ms asleep
 // that code is out of every cache, and running it cost more than the wait itself.
 bool idle = false;
+// The pump right after such a wait, which could only find nothing, has been spared. Only
+// that one: a program that polls for messages between waits still sees input at once.
+bool pump_spared = false;
 
 void pump_input() {
-    if (idle)
+    if (idle && !pump_spared) {
+        pump_spared = true;
         return;
+    }
+    idle = false;
     flush_presents();
     pump_events();
 }
@@ -67,6 +73,7 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
             idle ? x11::wait_untouched(timeout, termination_fd())
                  : SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT) || x11::wait(timeout, termination_fd());
         idle = !woken && (idle || (pump_settled() && !x11::failed_windows()));
+        pump_spared = false;
         if (woken)
             pump_events();
         return;
