@@ -85,13 +85,16 @@ bool take_input(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
 }
 
 bool take_paint(MSG *out, HWND filter, UINT min, UINT max) {
-    if (!in_range(WM_PAINT, min, max))
+    if (!in_range(WM_PAINT, min, max) || !the_queue.paint_may_be_due)
         return false;
     Window *w = oldest_window_where([filter](const Window &w) {
         return w.visible && w.invalid && !w.destroying && for_filter(w.hwnd, filter);
     });
-    if (!w)
+    if (!w) {
+        if (!filter)
+            the_queue.paint_may_be_due = false;
         return false;
+    }
     *out = MSG{};
     out->hwnd = w->hwnd;
     out->message = WM_PAINT;

@@ -43,6 +43,9 @@ struct MessageQueue {
     bool button_held = false; // left button, as input arrives
     POINT cursor{0, 0};       // last mouse position, screen coordinates
     uint64_t activity = 0;    // bumped by everything that may make a message ready
+    // Set by every invalidation, cleared by a search of all windows that found none to paint:
+    // while it is clear, retrieval skips that search.
+    bool paint_may_be_due = false;
 };
 
 MessageQueue &queue();

@@ -139,6 +139,7 @@ void invalidate(Window &w, const RECT *rect, bool erase) {
         w.update.bottom = std::max(w.update.bottom, r.bottom);
     }
     w.erase = w.erase || erase;
+    queue().paint_may_be_due = true;
     ++queue().activity; // a WM_PAINT may now be ready
 }
 

@@ -76,7 +76,7 @@ TEST_F(Painting, APaintThatDoesNotValidateComesAgain) {
     EXPECT_EQ(sequence(pump()), sequence({WM_PAINT, WM_PAINT}));
 }
 
-TEST_F(Painting, ValidatedAndHiddenWindowsGetNoPaint) {
+TEST_F(Painting, ValidatedAndHiddenWindowsGetNoPaintUntilShown) {
     HWND h = create(true);
     InvalidateRect(h, nullptr, TRUE);
     ValidateRect(h, nullptr);
@@ -86,6 +86,17 @@ TEST_F(Painting, ValidatedAndHiddenWindowsGetNoPaint) {
     received.clear();
     InvalidateRect(hidden, nullptr, TRUE);
     EXPECT_EQ(sequence(pump()), "");
+    ShowWindow(hidden, SW_SHOW);
+    EXPECT_EQ(sequence(pump()), sequence({WM_PAINT}));
+}
+
+TEST_F(Painting, ALookFilteredToOneWindowLeavesAnothersPaint) {
+    HWND a = create(true), b = create(true);
+    InvalidateRect(b, nullptr, FALSE);
+    MSG m;
+    EXPECT_FALSE(PeekMessageA(&m, a, WM_PAINT, WM_PAINT, PM_REMOVE));
+    ASSERT_TRUE(PeekMessageA(&m, nullptr, WM_PAINT, WM_PAINT, PM_NOREMOVE));
+    EXPECT_EQ(m.hwnd, b);
 }
 
 TEST_F(Painting, ShowingAWindowPaintsItWithErase) {
