@@ -91,8 +91,23 @@ void fill_box(Canvas &c, int64_t left, int64_t top, int64_t right, int64_t botto
     mark_dirty(c, l, t, r, b);
 }
 
+// One row of fill_box, on its own: shapes paint hundreds of short spans a frame, and the
+// box's set-up for many rows cost more than the stores of a short one.
 void fill_span(Canvas &c, int64_t y, int64_t x0, int64_t x1, uint32_t rgb) {
-    fill_box(c, x0, y, x1, y + 1, rgb);
+    if (!c.surface || y < c.top || y >= c.bottom)
+        return;
+    const int l = static_cast<int>(std::max<int64_t>(x0, c.left));
+    const int r = static_cast<int>(std::min<int64_t>(x1, c.right));
+    if (l >= r)
+        return;
+    Surface &s = *c.surface;
+    const int row = static_cast<int>(y);
+    const uint32_t p = quantize(s.bits_per_pixel, rgb);
+    if (s.bits_per_pixel == 1)
+        s.fill(row, l, r, p);
+    else
+        fill_pixels(s.row(row) + l, static_cast<size_t>(r - l), p);
+    mark_dirty(c, l, row, r, row + 1);
 }
 
 void put_pixel(Canvas &c, int64_t x, int64_t y, uint32_t rgb) {

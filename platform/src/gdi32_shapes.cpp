@@ -1,8 +1,8 @@
 // GDI32 filled shapes: Rectangle, Ellipse, Polygon, and USER32's FillRect, which is pure DC
 // work. Each paints the interior with the brush, then the outline over it with the pen. The
-// common shapes (rectangles and ellipses with a one-pixel pen or none) go straight to spans
-// row by row; the others build coverage masks over their box cut to the clip (never larger
-// than the surface) first.
+// common shapes (rectangles with a pen up to two pixels wide or none, ellipses with a
+// one-pixel pen or none) go straight to spans row by row; the others build coverage masks
+// over their box cut to the clip (never larger than the surface) first.
 #include "gdi32_raster.h"
 #include "gdi32_state.h"
 #include "win32_internal.h"
@@ -127,6 +127,16 @@ BOOL WINAPI Rectangle(HDC hdc, int left, int top, int right, int bottom) {
         fill_box(c, l, b - 1, r, b, pen.color);
         fill_box(c, l, t, l + 1, b, pen.color);
         fill_box(c, r - 1, t, r, b, pen.color);
+    } else if (w == 2) {
+        // A two-pixel pen's round joins are whole 2 x 2 squares, so its outline is a frame
+        // two pixels wide: from one pixel outside the box at the top and left to its last
+        // pixel at the right and bottom. The brush fills what the frame leaves inside.
+        if (!brush.is_null)
+            fill_box(c, l + 1, t + 1, r - 2, b - 2, brush.color);
+        fill_box(c, l - 1, t - 1, r, t + 1, pen.color);
+        fill_box(c, l - 1, b - 2, r, b, pen.color);
+        fill_box(c, l - 1, t + 1, l + 1, b - 2, pen.color);
+        fill_box(c, r - 2, t + 1, r, b - 2, pen.color);
     } else {
         Mask outline;
         mask_over(outline, c, l, t, r, b, w);
