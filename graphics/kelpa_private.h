@@ -82,6 +82,9 @@ struct MessageLog {
     HGLOBAL log_lines[LOG_SLOTS] = {};
     int32_t log_first = -1; // slot of the oldest line; -1 while the log is empty
     int32_t log_next = 0;   // slot the next line fills
+    // Whether the text window could draw text at its last paint (its font loaded); -1 before
+    // the first paint. While it cannot, lines go to standard error as well.
+    int32_t text_shown = -1;
 };
 
 // One drawing command, from a drawing operation to the renderer. In a DRAW_TEXT record

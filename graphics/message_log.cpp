@@ -2,9 +2,11 @@
 // in the text window oldest at the top and newest at the bottom edge.
 // Invariant: the slots from log_first up to log_next (wrapping) hold one live block each and
 // every other slot is empty; log_first is -1 exactly when no slot holds a block.
+// A line the text window cannot show (its font cannot be loaded) is written to standard error.
 #include "kelpa_private.h"
 
 #include <cstdarg>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -43,6 +45,29 @@ void append_line(HGLOBAL block) {
     log.log_next = next_slot(log.log_next);
 }
 
+void write_to_stderr(const char *text) {
+    const size_t length = strlen(text);
+    fwrite(text, 1, length, stderr);
+    if (length == 0 || text[length - 1] != '\n')
+        fputc('\n', stderr);
+}
+
+// The window has just been found unable to show text: the lines it should now show are
+// written out, as every later line will be.
+void write_ring_to_stderr() {
+    const MessageLog &log = message_log;
+    if (log.log_first == -1)
+        return;
+    int slot = log.log_first;
+    do {
+        if (const char *text = static_cast<const char *>(GlobalLock(log.log_lines[slot]))) {
+            write_to_stderr(text);
+            GlobalUnlock(log.log_lines[slot]);
+        }
+        slot = next_slot(slot);
+    } while (slot != log.log_next);
+}
+
 // Draws one ring line into the bottom strip after pushing the image up by one line height.
 void draw_line(HDC dc, HGLOBAL block, const RECT &client, const RECT &strip, HBRUSH background,
                int line_height) {
@@ -76,6 +101,8 @@ int kelpa_log(const char *format, ...) {
     HGLOBAL block = copy_to_block(buffer, length);
     if (block)
         append_line(block);
+    if (message_log.text_shown == 0)
+        write_to_stderr(buffer);
 
     if (library_state.text_window) {
         RECT client = {};
@@ -106,12 +133,16 @@ void paint_text_window(HWND window) {
         HGDIOBJ old_font = SelectObject(dc, GetStockObject(ANSI_FIXED_FONT));
         FillRect(dc, &client, background);
         TEXTMETRICA metrics = {};
-        GetTextMetricsA(dc, &metrics);
+        // No metrics: the platform could load no font, and nothing drawn here could be read.
+        const bool shows_text = GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0;
+        if (!shows_text && message_log.text_shown != 0)
+            write_ring_to_stderr();
+        message_log.text_shown = shows_text;
         const int line_height = metrics.tmHeight + metrics.tmExternalLeading;
         const RECT strip = {client.left, client.bottom - line_height, client.right, client.bottom + 1};
 
         const MessageLog &log = message_log;
-        if (log.log_first != -1) {
+        if (shows_text && log.log_first != -1) {
             int slot = log.log_first;
             do {
                 draw_line(dc, log.log_lines[slot], client, strip, background, line_height);

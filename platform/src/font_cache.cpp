@@ -1,8 +1,13 @@
 // The cache between GDI32 and the host's font system: logical fonts by request, glyphs by
 // byte and target. Windows-1252 bytes are turned into Unicode here, so the host sees code
-// points only. Every entry lives until reset_font_cache(); nothing is opened per call.
+// points only. Every entry lives until reset_font_cache(); nothing is opened per call. A
+// request the host cannot serve gets the built-in font, and standard error says so once.
 #include "font_cache.h"
 
+#include "builtin_font.h"
+#include "win32_internal.h"
+
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <tuple>
@@ -10,7 +15,7 @@
 namespace win32::gdi {
 
 struct LoadedFont {
-    host_fonts::Face *face = nullptr;
+    host_fonts::Face *face = nullptr; // null: the built-in font stands in
     FontMetrics metrics;
     Glyph glyphs[2][256]; // [monochrome][byte]
     bool rendered[2][256] = {};
@@ -46,9 +51,22 @@ Cache &cache() {
     return c;
 }
 
+// Once a process: a reset of the subset does not bring the host's fonts back.
+void say_no_font(const std::string &why) {
+    static bool said = false;
+    if (said)
+        return;
+    said = true;
+    std::fprintf(stderr, "KELPA: no font could be loaded (%s); text is drawn in the built-in 5x7 font\n",
+                 why.c_str());
+    std::fflush(stderr);
+}
+
 } // namespace
 
 const LoadedFont *load_font(const FontRequest &request) {
+    if (fonts_withheld())
+        return nullptr;
     Cache &c = cache();
     // The mapper knows two weights only; asking for 500 or 900 gives what 400 or 700 give.
     FontRequest r = request;
@@ -58,10 +76,14 @@ const LoadedFont *load_font(const FontRequest &request) {
     if (it != c.fonts.end())
         return it->second.get();
     auto font = std::make_unique<LoadedFont>();
-    font->face = host_fonts::open_face(r, &font->metrics);
-    if (!font->face)
-        return nullptr;
-    ++c.loads;
+    std::string why;
+    font->face = host_fonts::open_face(r, &font->metrics, &why);
+    if (font->face) {
+        ++c.loads;
+    } else {
+        font->metrics = builtin_font::metrics(r);
+        say_no_font(why);
+    }
     return c.fonts.emplace(key, std::move(font)).first->second.get();
 }
 
@@ -75,7 +97,9 @@ const Glyph &font_glyph(const LoadedFont &font, unsigned char byte, bool monochr
     Glyph &g = f.glyphs[monochrome][byte];
     if (!f.rendered[monochrome][byte]) {
         uint32_t code = byte >= 0x80 && byte < 0xA0 ? cp1252_high[byte - 0x80] : byte;
-        if (!host_fonts::render_glyph(f.face, code, monochrome, &g))
+        if (!f.face)
+            g = builtin_font::glyph(f.metrics, code);
+        else if (!host_fonts::render_glyph(f.face, code, monochrome, &g))
             g = Glyph{};
         f.rendered[monochrome][byte] = true;
     }

@@ -9,7 +9,8 @@ namespace win32::gdi {
 
 struct LoadedFont;
 
-// Null only when the host has no usable font at all.
+// A request the host's font system cannot serve gets the built-in font (builtin_font.h);
+// null only while a test withholds every font (win32_audit.h).
 const LoadedFont *load_font(const FontRequest &request);
 const FontMetrics &font_metrics(const LoadedFont &font);
 // The glyph of a Windows-1252 byte (unmapped bytes give the face's missing-glyph box), in

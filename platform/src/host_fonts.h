@@ -41,8 +41,8 @@ struct Face; // the implementation's own
 
 // The face the host maps the request to, sized as the request asks, and its metrics. Any
 // request gets a face while the host has a font at all (an unknown name is substituted);
-// null only when it has none.
-Face *open_face(const FontRequest &request, FontMetrics *metrics);
+// null when it has none or cannot open it, with *why saying what could not be loaded.
+Face *open_face(const FontRequest &request, FontMetrics *metrics, std::string *why);
 
 // One glyph of a Unicode code point. Monochrome glyphs are rasterised and hinted for a
 // one-bit target (coverage only 0 or 255); the others are anti-aliased. The advance is the

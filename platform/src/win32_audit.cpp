@@ -14,6 +14,7 @@ struct Armed {
 };
 
 Armed armed[3];
+bool no_fonts = false;
 
 Armed &slot(Allocation what) {
     return armed[static_cast<int>(what)];
@@ -41,6 +42,11 @@ bool take_injected_failure(Allocation what) {
 void reset_audit() {
     for (Armed &a : armed)
         a = Armed{};
+    no_fonts = false;
+}
+
+bool fonts_withheld() {
+    return no_fonts;
 }
 
 LiveCounts live_counts() {
@@ -62,6 +68,9 @@ void fail_next_gdi_object(int skip) {
 }
 void fail_next_dc(int skip) {
     arm(Allocation::dc, skip);
+}
+void withhold_fonts() {
+    no_fonts = true;
 }
 
 } // namespace win32

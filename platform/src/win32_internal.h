@@ -54,5 +54,7 @@ int live_memory_blocks();
 enum class Allocation { memory_block, gdi_object, dc };
 // True once for each failure a test asked for: the caller then fails as if out of memory.
 bool take_injected_failure(Allocation what);
+// Set by withhold_fonts(): the font cache then loads nothing.
+bool fonts_withheld();
 
 } // namespace win32

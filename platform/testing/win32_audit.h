@@ -27,4 +27,8 @@ void fail_next_memory_block(int skip = 0);
 void fail_next_gdi_object(int skip = 0);
 void fail_next_dc(int skip = 0);
 
+// Until the next reset no font loads at all, not even the built-in one: GetTextMetricsA,
+// GetTextExtentPoint32A and TextOutA fail, as on a platform without any font.
+void withhold_fonts();
+
 } // namespace win32

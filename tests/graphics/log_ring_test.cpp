@@ -169,3 +169,26 @@ TEST_F(LogRingTest, ALineLoggedBeforeStartUpShowsOnceTheWindowPaints) {
     GetClientRect(library_state.text_window, &client);
     EXPECT_GT(dark_pixels(library_state.text_window, client.bottom - h, client.bottom), 0);
 }
+
+// With no font at all the text window stays blank: every line it cannot show goes to
+// standard error as well, those kept so far when a paint first finds that out, then each new
+// one as it comes, and none twice.
+TEST_F(TextWindowTest, LinesItCannotShowGoToStandardError) {
+    ::testing::internal::CaptureStderr();
+    kelpa_log("shown\n");
+    ASSERT_TRUE(dispatch_pending());
+    win32::withhold_fonts();
+    kelpa_log("Cannot open script file %s for writing\n", "KELPA.SCR");
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+
+    ::testing::internal::CaptureStderr();
+    ASSERT_TRUE(dispatch_pending());
+    kelpa_log("no newline");
+    InvalidateRect(library_state.text_window, nullptr, TRUE);
+    ASSERT_TRUE(dispatch_pending());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "shown\nCannot open script file KELPA.SCR for writing\nno newline\n");
+    RECT client = {};
+    GetClientRect(library_state.text_window, &client);
+    EXPECT_EQ(dark_pixels(library_state.text_window, 0, client.bottom), 0);
+}

@@ -10,8 +10,10 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <strings.h>
 
 namespace win32::gdi::host_fonts {
@@ -120,10 +122,12 @@ void describe(FcPattern *pat, const FontRequest &r) {
 }
 
 // The font file fontconfig matches for the request.
-bool match_file(const FontRequest &r, std::string *file, int *index) {
+bool match_file(const FontRequest &r, std::string *file, int *index, std::string *why) {
     FcConfig *config = fontconfig();
-    if (!config)
+    if (!config) {
+        *why = "fontconfig could not be set up";
         return false;
+    }
     FcPattern *pat = FcPatternCreate();
     describe(pat, r);
     FcConfigSubstitute(config, pat, FcMatchPattern);
@@ -143,6 +147,8 @@ bool match_file(const FontRequest &r, std::string *file, int *index) {
         FcPatternDestroy(match);
     }
     FcPatternDestroy(pat);
+    if (!ok)
+        *why = "fontconfig knows no font file";
     return ok;
 }
 
@@ -218,17 +224,23 @@ void copy_bitmap(const FT_Bitmap &bm, bool monochrome, Glyph *g) {
 
 } // namespace
 
-Face *open_face(const FontRequest &request, FontMetrics *metrics) {
+Face *open_face(const FontRequest &request, FontMetrics *metrics, std::string *why) {
     std::string file;
     int index = 0;
-    if (!match_file(request, &file, &index))
+    if (!match_file(request, &file, &index, why))
         return nullptr;
     System &s = the_system;
-    if (!s.library && FT_Init_FreeType(&s.library) != 0)
+    if (!s.library && FT_Init_FreeType(&s.library) != 0) {
+        *why = "FreeType could not start";
         return nullptr;
+    }
     FT_Face ft = nullptr;
-    if (FT_New_Face(s.library, file.c_str(), index, &ft) != 0)
+    errno = 0;
+    if (FT_New_Face(s.library, file.c_str(), index, &ft) != 0) {
+        // Out of file descriptors is the usual cause, and errno still says so.
+        *why = "FreeType cannot open " + file + (errno ? std::string(": ") + std::strerror(errno) : "");
         return nullptr;
+    }
     ++s.open_faces;
     *metrics = FontMetrics{};
     size_face(ft, request.height, *metrics);

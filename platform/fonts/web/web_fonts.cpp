@@ -32,7 +32,8 @@ constexpr uint32_t missing_glyph = 0x25A1;
 
 } // namespace
 
-Face *open_face(const FontRequest &request, FontMetrics *metrics) {
+// The browser always has a font for a CSS font string.
+Face *open_face(const FontRequest &request, FontMetrics *metrics, std::string *) {
     int32_t out[6];
     bool bold = request.weight >= 600;
     js_font_open(request.face.c_str(), request.fixed_pitch, request.height, bold, request.italic, out);
