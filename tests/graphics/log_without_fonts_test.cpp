@@ -9,10 +9,15 @@
 namespace {
 
 // Before anything asks fontconfig for its configuration, which it reads once a process.
+const std::filesystem::path no_fonts_conf =
+    std::filesystem::temp_directory_path() / ("kelpa_no_fonts_" + std::to_string(getpid()) + ".conf");
 const bool no_fonts_configured = [] {
-    std::ofstream("no_fonts.conf") << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
-    const std::string path = std::filesystem::absolute("no_fonts.conf").string();
-    return setenv("FONTCONFIG_FILE", path.c_str(), 1) == 0;
+    std::ofstream(no_fonts_conf) << "<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n";
+    std::atexit([] {
+        std::error_code ignored;
+        std::filesystem::remove(no_fonts_conf, ignored);
+    });
+    return setenv("FONTCONFIG_FILE", no_fonts_conf.c_str(), 1) == 0;
 }();
 
 // The columns [first, last] of client rows [top, bottom) that hold a dark pixel; -1 for none.
