@@ -6,6 +6,8 @@
 # status 0. The X server destroying the text window leaves the game running; destroying the
 # graphics window, SIGTERM while recording (the counted ticks reach KELPA.SCR), SIGINT and the
 # loss of the X server each end it with status 0.
+# With no file descriptor to spare (ulimit -n 7) no font file can be read: the log still shows
+# the recording's failure, in the built-in font, and standard error says what was missing.
 # Under openbox: both windows keep their outer sizes inside the frames, the frames do not
 # overlap, and "Change Color" still lands (the origin follows the smaller client area).
 # Usage: chaser_e2e.sh path/to/chaser [directory for the screenshots]
@@ -208,6 +210,27 @@ DISPLAY=$lost_display timeout 10 xdotool search --sync --onlyvisible --name '^KE
 sleep 0.3
 kill "$xvfb"
 expect_end "the loss of the X server"
+
+# ---- no file descriptors to spare: no font file can be read, nor the script file opened ----
+# Seven descriptors with only 0, 1 and 2 open: what ctest leaves open (its log) would take one.
+(exec 3>&- 4>&- 5>&- 6>&- && ulimit -n 7 && exec "$chaser") >nofds.log 2>&1 &
+pid=$!
+wid=$(window "KELPA Graphics")
+text=$(window "KELPA Text")
+[ -n "$wid" ] && [ -n "$text" ] || fail "the windows did not appear under ulimit -n 7"
+xdotool windowfocus --sync "$wid"
+sleep 0.3
+measure "$text"
+text_ink() { import -window "$text" -depth 8 "ppm:$1.ppm" && python3 "$here/shot_stats.py" "$1.ppm" 0 0 0 0 0 "$WIDTH" "$HEIGHT"; }
+read -r ink_start _ _ < <(text_ink nofds_start)
+xdotool key ctrl+r i # the key is the first event to record: the file cannot be opened for it
+sleep 0.5
+read -r ink_recording _ _ < <(text_ink nofds_recording)
+[ "$ink_start" -gt 0 ] && [ "$ink_recording" -gt "$ink_start" ] ||
+    fail "under ulimit -n 7 the log shows $ink_start dark pixels, then $ink_recording after a failed recording"
+grep -q '^KELPA: no font could be loaded' nofds.log || fail "under ulimit -n 7 standard error does not say no font loaded"
+xdotool key ctrl+q
+expect_end "Ctrl+Q under ulimit -n 7"
 
 # ---- openbox: frames outside the outer sizes, clicks on the moved origin ----
 openbox >openbox.log 2>&1 &
