@@ -8,6 +8,8 @@
 #include "win32_internal.h"
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
 
 namespace kelpa_testing {
 
@@ -51,42 +53,53 @@ void start() {
     }
 }
 
-Script &Script::wait(int ms) {
-    steps_.push_back(Step{ms < 0 ? 0 : ms, false, nullptr});
+Script &Script::add(Step step) {
+    if (running_) {
+        // It would run after every step already there, not where the code that added it stands.
+        std::fprintf(stderr, "kelpa_testing: a step was added to a Script while run() carries it out; add "
+                             "every step before run(), and give a point found during the run as a "
+                             "function: click([&] { return Point{x, y}; })\n");
+        std::abort();
+    }
+    steps_.push_back(std::move(step));
     return *this;
+}
+
+Script &Script::wait(int ms) {
+    return add(Step{ms < 0 ? 0 : ms, false, nullptr});
 }
 
 Script &Script::click(int x, int y) {
-    steps_.push_back(Step{-1, true, [x, y] {
-                              headless::click(graphics_window(), library_state.origin_x + x,
-                                              library_state.origin_y - y);
-                          }});
-    return *this;
+    return click([x, y] { return Point{x, y}; });
+}
+
+Script &Script::click(std::function<Point()> where) {
+    return add(Step{-1, true, [where = std::move(where)] {
+                        const Point p = where();
+                        headless::click(graphics_window(), library_state.origin_x + p.x,
+                                        library_state.origin_y - p.y);
+                    }});
 }
 
 Script &Script::key(char ch) {
-    steps_.push_back(Step{-1, true, [ch] { headless::type(graphics_window(), std::string(1, ch)); }});
-    return *this;
+    return add(Step{-1, true, [ch] { headless::type(graphics_window(), std::string(1, ch)); }});
 }
 
 Script &Script::command(char letter) {
     int vk = std::toupper(static_cast<unsigned char>(letter));
-    steps_.push_back(Step{-1, true, [vk] {
-                              headless::key_down(graphics_window(), VK_CONTROL);
-                              headless::key(graphics_window(), vk);
-                              headless::key_up(graphics_window(), VK_CONTROL);
-                          }});
-    return *this;
+    return add(Step{-1, true, [vk] {
+                        headless::key_down(graphics_window(), VK_CONTROL);
+                        headless::key(graphics_window(), vk);
+                        headless::key_up(graphics_window(), VK_CONTROL);
+                    }});
 }
 
 Script &Script::then(std::function<void()> action) {
-    steps_.push_back(Step{-1, false, std::move(action)});
-    return *this;
+    return add(Step{-1, false, std::move(action)});
 }
 
 Script &Script::close() {
-    steps_.push_back(Step{-1, true, [] { headless::close(graphics_window()); }});
-    return *this;
+    return add(Step{-1, true, [] { headless::close(graphics_window()); }});
 }
 
 int run(const std::function<int()> &program, const Script &script) {
@@ -121,7 +134,9 @@ int run(const std::function<int()> &program, const Script &script) {
             headless::close(graphics_window());
         }
     });
+    script.running_ = true;
     int result = program();
+    script.running_ = false;
     headless::on_idle(nullptr);
     return result;
 }

@@ -25,15 +25,26 @@ void start();
 class Script;
 int run(const std::function<int()> &program, const Script &script);
 
+// A point in the library's centred coordinates.
+struct Point {
+    int x = 0, y = 0;
+};
+
 // What the user does while the program runs. Each step happens when the program waits for
 // input (inside kelpa_next_event), one step at a time: an input step is carried out and the
 // program handles it before the next step begins.
+// The steps are all added before run(): adding one while the script runs (from a then(), say)
+// ends the test process with a message. A step that needs something found during the run
+// takes a function called when the step comes, as click(where) does.
 class Script {
   public:
     // Lets ms of virtual time pass: the 50 ms timer ticks and the animation runs.
     Script &wait(int ms);
     // A left click at a point of the graphics window.
     Script &click(int x, int y);
+    // A left click at the point where() returns when the step comes: a point found by an
+    // earlier then(), or read from the window at that moment.
+    Script &click(std::function<Point()> where);
     // A character typed into the graphics window ('a', 'A', ' ', '7', ...).
     Script &key(char ch);
     // Ctrl+letter, a command of the Run menu: 'A' animate, 'H' halt, 'F' one frame,
@@ -51,7 +62,9 @@ class Script {
         bool input;  // the action gives the program input, which it handles first
         std::function<void()> action;
     };
+    Script &add(Step step);
     std::vector<Step> steps_;
+    mutable bool running_ = false; // run() is carrying it out
 };
 
 // reset(), then runs program (game_main, or a function of the program's own) to its return,
