@@ -35,8 +35,9 @@ install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KELPAConfig.cmake ${CMAKE_CURRENT_BINA
     DESTINATION ${kelpa_cmake_dir})
 
 # pkg-config: kelpa.pc for a program (the process entry included), kelpa-testing.pc for its
-# tests (no entry: the test has its own main). The libraries are static, so their
-# dependencies stand in Requires.private: link with `pkg-config --static`.
+# tests (no entry: the test has its own main). The libraries are static only, so what they
+# link against is public (Requires, and the C++ runtime in Libs): the plain
+# `pkg-config --libs` links, and --static adds what those libraries need in turn.
 if(NOT WIN32)
     set(KELPA_PC_REQUIRES "freetype2 fontconfig libpng")
     if(KELPA_WITH_SDL2)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # What a person does with KELPA outside this repository: install the build into a prefix, build
-# templates/hello out of tree against it, once with find_package(KELPA) and once with
-# pkg-config, and run the template's test (its game_main on the headless display).
+# templates/hello out of tree against it, with find_package(KELPA) and with pkg-config (plain
+# and --static), and run the template's test (its game_main on the headless display).
 # Usage: template_test.sh build-dir source-dir (CXX, CXXFLAGS and LDFLAGS as for the build)
 set -euo pipefail
 build=$1
@@ -21,10 +21,13 @@ cmake --build "$tmp/cmake" >/dev/null
 test -x "$tmp/cmake/hello"
 (cd "$tmp/cmake" && ctest --output-on-failure)
 
-echo "== pkg-config"
 export PKG_CONFIG_PATH=$tmp/prefix/lib/pkgconfig
 cxx=${CXX:-c++}
-$cxx ${CXXFLAGS:-} -o "$tmp/hello" "$template/main.cpp" $(pkg-config --static --cflags --libs kelpa) ${LDFLAGS:-}
-$cxx ${CXXFLAGS:-} -o "$tmp/hello_test" "$template/main.cpp" "$template/hello_test.cpp" \
-    $(pkg-config --static --cflags --libs kelpa-testing) ${LDFLAGS:-}
-"$tmp/hello_test"
+# The plain form links (the libraries are static only), and so does --static.
+for form in "" --static; do
+    echo "== pkg-config $form"
+    $cxx ${CXXFLAGS:-} -o "$tmp/hello" "$template/main.cpp" $(pkg-config $form --cflags --libs kelpa) ${LDFLAGS:-}
+    $cxx ${CXXFLAGS:-} -o "$tmp/hello_test" "$template/main.cpp" "$template/hello_test.cpp" \
+        $(pkg-config $form --cflags --libs kelpa-testing) ${LDFLAGS:-}
+    "$tmp/hello_test"
+done
