@@ -17,6 +17,16 @@ if(TARGET win32_host_fonts)
     list(APPEND kelpa_install_targets win32_host_fonts)
 endif()
 
+# What the install needs built, and nothing else (no game, examples, tools or tests):
+# `cmake --build build --target kelpa_libraries` before `cmake --install build`.
+add_custom_target(kelpa_libraries)
+foreach(target ${kelpa_install_targets})
+    get_target_property(type ${target} TYPE)
+    if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        add_dependencies(kelpa_libraries ${target})
+    endif()
+endforeach()
+
 install(TARGETS ${kelpa_install_targets} EXPORT KELPATargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     OBJECTS DESTINATION ${CMAKE_INSTALL_LIBDIR}/kelpa)
