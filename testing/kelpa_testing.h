@@ -16,8 +16,9 @@ namespace kelpa_testing {
 // Back to a freshly started process: no windows, the virtual clock at 0, the log empty, the
 // library not started, the headless display in use.
 void reset();
-// reset(), then kelpa_startup() and kelpa_clear(): for tests that call drawing operations
-// directly instead of running a game_main.
+// reset(), then kelpa_startup() and the windows' first paints: for tests that call drawing
+// operations directly instead of running a game_main. The frame is not cleared: call
+// kelpa_clear() first, as a game_main does.
 void start();
 
 // ---- running a program ----
