@@ -13,7 +13,7 @@ struct Armed {
     int skip = 0;
 };
 
-Armed armed[3];
+Armed armed[4];
 
 Armed &slot(Allocation what) {
     return armed[static_cast<int>(what)];
@@ -62,6 +62,9 @@ void fail_next_gdi_object(int skip) {
 }
 void fail_next_dc(int skip) {
     arm(Allocation::dc, skip);
+}
+void fail_next_window_surface(int skip) {
+    arm(Allocation::window_surface, skip);
 }
 
 } // namespace win32
