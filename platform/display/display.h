@@ -19,6 +19,9 @@ struct Display {
     void (*window_destroyed)(HWND hwnd);
     void (*window_shown)(HWND hwnd, bool visible);
     void (*window_title)(HWND hwnd, const char *title);
+    // The largest screen surface the window takes (its largest outer size less the host's
+    // frame): the host offers no larger one.
+    void (*window_bounds)(HWND hwnd, int max_width, int max_height);
     // The window's screen surface changed inside rect; it may be shown later, but no later
     // than the next pump_input or wait.
     void (*present)(HWND hwnd, const Surface &screen, const RECT &rect);

@@ -51,10 +51,10 @@ typedef BYTE *LPBYTE;
 #define FALSE 0
 
 /* Handles are distinct pointer types, as with STRICT on Windows. */
-#define DECLARE_HANDLE(name) \
-    struct name##__ {        \
-        int unused;          \
-    };                       \
+#define DECLARE_HANDLE(name)                                                                                 \
+    struct name##__ {                                                                                        \
+        int unused;                                                                                          \
+    };                                                                                                       \
     typedef struct name##__ *name
 typedef void *HANDLE;
 typedef void *HGDIOBJ;
@@ -80,7 +80,8 @@ typedef void(CALLBACK *TIMERPROC)(HWND, UINT, UINT_PTR, DWORD);
 #define LOWORD(l) ((WORD)(((DWORD_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((DWORD_PTR)(l)) >> 16) & 0xffff))
 #define LOBYTE(w) ((BYTE)(((DWORD_PTR)(w)) & 0xff))
-#define MAKELONG(a, b) ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
+#define MAKELONG(a, b)                                                                                       \
+    ((LONG)(((WORD)(((DWORD_PTR)(a)) & 0xffff)) | ((DWORD)((WORD)(((DWORD_PTR)(b)) & 0xffff))) << 16))
 #define MAKELPARAM(l, h) ((LPARAM)(DWORD)MAKELONG(l, h))
 #define MAKEWPARAM(l, h) ((WPARAM)(DWORD)MAKELONG(l, h))
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
@@ -155,6 +156,14 @@ typedef struct tagPAINTSTRUCT {
     BYTE rgbReserved[32];
 } PAINTSTRUCT, *LPPAINTSTRUCT;
 
+typedef struct tagMINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+} MINMAXINFO, *LPMINMAXINFO;
+
 typedef struct tagTEXTMETRICA {
     LONG tmHeight;
     LONG tmAscent;
@@ -203,6 +212,7 @@ typedef struct tagBITMAP {
 #define WM_QUIT 0x0012
 #define WM_ERASEBKGND 0x0014
 #define WM_SHOWWINDOW 0x0018
+#define WM_GETMINMAXINFO 0x0024
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCLBUTTONDOWN 0x00A1
@@ -241,7 +251,9 @@ typedef struct tagBITMAP {
 #define WS_BORDER 0x00800000L
 #define WS_CAPTION 0x00C00000L
 #define WS_VISIBLE 0x10000000L
-#define WS_OVERLAPPEDWINDOW \
+#define WS_CHILD 0x40000000L
+#define WS_POPUP 0x80000000L
+#define WS_OVERLAPPEDWINDOW                                                                                  \
     (WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)
 #define CW_USEDEFAULT ((int)0x80000000)
 
@@ -259,6 +271,8 @@ typedef struct tagBITMAP {
 
 #define SM_CXSCREEN 0
 #define SM_CYSCREEN 1
+#define SM_CXMAXTRACK 59
+#define SM_CYMAXTRACK 60
 
 #define IDI_APPLICATION MAKEINTRESOURCEA(32512)
 #define IDC_ARROW MAKEINTRESOURCEA(32512)

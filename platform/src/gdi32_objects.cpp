@@ -15,8 +15,6 @@ namespace {
 
 constexpr int stock_count = 18; // GetStockObject indices 0..17
 constexpr int stock_bitmap_index = stock_count;
-// Larger bitmaps fail to be created, as they would run the real system out of memory.
-constexpr int64_t max_bitmap_pixels = int64_t{1} << 26;
 
 struct Tables {
     std::unordered_map<uintptr_t, Object> objects;
@@ -97,16 +95,18 @@ Tables &ready_tables() {
     return t;
 }
 
-// A bitmap of the given depth, black, or null when the size is unusable.
+// A bitmap of the given depth, black, or null when the size is unusable (negative, or past
+// max_surface_pixels) or memory runs out.
 HBITMAP new_bitmap(int width, int height, int bits_per_pixel) {
-    if (width < 0 || height < 0 || int64_t{width} * height > max_bitmap_pixels)
+    if (width < 0 || height < 0)
         return nullptr;
     if (width == 0 || height == 0)
         return static_cast<HBITMAP>(stock_bitmap());
     Object o;
     o.kind = Kind::bitmap;
     o.surface.bits_per_pixel = bits_per_pixel == 1 ? 1 : 32;
-    o.surface.resize(width, height, 0);
+    if (!o.surface.resize(width, height, 0))
+        return nullptr;
     return static_cast<HBITMAP>(add_object(std::move(o)));
 }
 

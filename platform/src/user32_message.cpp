@@ -30,14 +30,6 @@ bool due(const Timer &t, uint32_t now) {
     return static_cast<int32_t>(now - t.due) >= 0;
 }
 
-// Applies a resize from the host: the surface takes the new outer size and the program
-// hears of the client size through WM_SIZE, as during the real platform's sizing loop.
-void apply_resize(const InputEvent &e) {
-    Window *w = find_window(e.msg.hwnd);
-    if (w && e.width > 0 && e.height > 0)
-        resize_screen(*w, e.width, e.height);
-}
-
 bool take_posted(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
     auto &posted = the_queue.posted;
     for (auto it = posted.begin(); it != posted.end(); ++it) {
@@ -59,7 +51,7 @@ bool take_input(MSG *out, HWND filter, UINT min, UINT max, bool remove) {
             input.erase(input.begin() + static_cast<long>(i));
             // Both send messages, which may queue more input.
             if (e.kind == InputKind::resize)
-                apply_resize(e);
+                host_resize(e.msg.hwnd, e.width, e.height);
             else
                 DestroyWindow(e.msg.hwnd);
             continue;

@@ -18,7 +18,7 @@ struct InputEvent {
     InputKind kind = InputKind::message;
     MSG msg{};
     int ch = 0;    // key-down: what the key types (> 0 character, 0 derive, -1 nothing)
-    int width = 0; // resize: new outer size
+    int width = 0; // resize: new surface size
     int height = 0;
 };
 

@@ -49,6 +49,44 @@ const WindowClass *find_class(const char *name) {
 const uintptr_t application_icon = 0xFF00;
 const uintptr_t arrow_cursor = 0xFF04;
 
+// The real platform's defaults with its classic sizing frame of 4 pixels: a maximised window
+// covers the screen and a frame each side, and no window is sized more than 4 pixels past
+// that (SM_CXMAXTRACK; wider frames widen it).
+constexpr int sizing_frame = 4;
+constexpr int max_track_margin = 4 + 2 * sizing_frame;
+
+// Top-level windows are held to their tracking sizes from creation on; popups only when
+// they have a sizing border.
+bool tracked_from_creation(DWORD style) {
+    return (style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD));
+}
+
+// Sends WM_GETMINMAXINFO with the defaults and keeps the tracking sizes the procedure leaves
+// (a maximum below the minimum is raised to it).
+void ask_track_sizes(HWND hwnd) {
+    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
+    MINMAXINFO mm{};
+    mm.ptMaxSize = POINT{screen_w + 2 * sizing_frame, screen_h + 2 * sizing_frame};
+    mm.ptMaxPosition = POINT{-sizing_frame, -sizing_frame};
+    mm.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
+    if (Window *w = find_window(hwnd)) {
+        w->min_track = POINT{std::max<LONG>(mm.ptMinTrackSize.x, 0), std::max<LONG>(mm.ptMinTrackSize.y, 0)};
+        w->max_track = POINT{std::max(mm.ptMaxTrackSize.x, w->min_track.x),
+                             std::max(mm.ptMaxTrackSize.y, w->min_track.y)};
+    }
+}
+
+int within_track(int outer, LONG min, LONG max) {
+    return static_cast<int>(std::clamp<LONG>(outer, min, max));
+}
+
+void report_bounds(const Window &w) {
+    if (display().window_bounds)
+        display().window_bounds(w.hwnd, w.max_track.x - w.frame.left - w.frame.right,
+                                w.max_track.y - w.frame.top - w.frame.bottom);
+}
+
 void send_size(Window &w) {
     SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client_width(w), client_height(w)));
 }
@@ -112,11 +150,28 @@ void layout_client(Window &w) {
     paint_menu_bar(w.hwnd);
 }
 
-void resize_screen(Window &w, int width, int height) {
+bool resize_screen(Window &w, int width, int height) {
+    if (!w.screen.resize(width, height, 0xFFFFFF, !take_injected_failure(Allocation::window_surface)))
+        return false;
     w.fill_pending = false;
-    w.screen.resize(width, height, 0xFFFFFF);
     w.client = RECT{0, 0, 0, 0};
     layout_client(w);
+    return true;
+}
+
+void host_resize(HWND hwnd, int width, int height) {
+    if (!find_window(hwnd) || width <= 0 || height <= 0)
+        return;
+    ask_track_sizes(hwnd);
+    Window *w = find_window(hwnd);
+    if (!w)
+        return;
+    report_bounds(*w);
+    const int frame_w = w->frame.left + w->frame.right, frame_h = w->frame.top + w->frame.bottom;
+    width = within_track(frame_w + width, w->min_track.x, w->max_track.x) - frame_w;
+    height = within_track(frame_h + height, w->min_track.y, w->max_track.y) - frame_h;
+    if (width > 0 && height > 0 && (width != w->screen.width || height != w->screen.height))
+        resize_screen(*w, width, height);
 }
 
 void invalidate(Window &w, const RECT *rect, bool erase) {
@@ -218,6 +273,7 @@ void set_host_frame(HWND hwnd, const RECT &frame) {
         return;
     bool moved = frame.left != w->frame.left || frame.top != w->frame.top;
     w->frame = frame;
+    report_bounds(*w);
     if (width != w->screen.width || height != w->screen.height)
         resize_screen(*w, width, height);
     if (moved)
@@ -255,11 +311,12 @@ WORD WINAPI RegisterClassA(const WNDCLASSA *wc) {
     return static_cast<WORD>(0xC000 + classes.size());
 }
 
-// USER32 CreateWindowExA: sends WM_NCCREATE and WM_CREATE (CREATESTRUCTA in lParam), then
-// WM_SIZE and WM_MOVE, all before it returns. WM_NCCREATE returning FALSE or WM_CREATE
-// returning -1 ends the window with WM_NCDESTROY alone and the call returns null.
-// WS_VISIBLE shows it. Known difference: the real platform sends a hidden top-level window
-// no WM_SIZE until its first ShowWindow.
+// USER32 CreateWindowExA: sends WM_GETMINMAXINFO (to a window that is not a popup, or has a
+// sizing border: its size is then kept within the tracking sizes), WM_NCCREATE and WM_CREATE
+// (CREATESTRUCTA in lParam), then WM_SIZE and WM_MOVE, all before it returns. WM_NCCREATE
+// returning FALSE or WM_CREATE returning -1 ends the window with WM_NCDESTROY alone and the
+// call returns null. WS_VISIBLE shows it. Known difference: the real platform sends a hidden
+// top-level window no WM_SIZE until its first ShowWindow.
 HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_name, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance,
                             LPVOID param) {
@@ -279,23 +336,36 @@ HWND WINAPI CreateWindowExA(DWORD ex_style, LPCSTR class_name, LPCSTR window_nam
     }
 
     auto owned = std::make_unique<Window>();
-    Window &w = *owned;
-    w.hwnd = new_handle<HWND>();
-    w.cls = *cls;
-    w.title = window_name ? window_name : "";
-    w.style = style;
-    w.ex_style = ex_style;
-    w.x = x;
-    w.y = y;
-    // New pixels show the window colour until something paints them.
-    w.screen.resize(width, height, 0xFFFFFF);
-    w.menu = menu;
-    layout_client(w);
-    HWND hwnd = w.hwnd;
+    Window *w = owned.get();
+    w->hwnd = new_handle<HWND>();
+    w->cls = *cls;
+    w->title = window_name ? window_name : "";
+    w->style = style;
+    w->ex_style = ex_style;
+    w->x = x;
+    w->y = y;
+    w->max_track = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
+    HWND hwnd = w->hwnd;
     windows[handle_key(hwnd)] = std::move(owned);
+    if (tracked_from_creation(style)) {
+        ask_track_sizes(hwnd); // the first message a window hears, as on the real platform
+        if (!(w = find_window(hwnd)))
+            return nullptr;
+        width = within_track(width, w->min_track.x, w->max_track.x);
+        height = within_track(height, w->min_track.y, w->max_track.y);
+    }
+    // New pixels show the window colour until something paints them. Without the memory for
+    // them the window never existed for the program.
+    if (!w->screen.resize(width, height, 0xFFFFFF, !take_injected_failure(Allocation::window_surface))) {
+        windows.erase(handle_key(hwnd));
+        return nullptr;
+    }
+    w->menu = menu;
+    layout_client(*w);
     if (display().window_created)
-        display().window_created(hwnd, w.title.c_str(), x, y, w.screen.width, w.screen.height,
+        display().window_created(hwnd, w->title.c_str(), x, y, w->screen.width, w->screen.height,
                                  (style & WS_THICKFRAME) != 0);
+    report_bounds(*w);
 
     CREATESTRUCTA cs{};
     cs.lpCreateParams = param;
@@ -472,7 +542,8 @@ int WINAPI GetWindowTextA(HWND hwnd, LPSTR buffer, int size) {
     return static_cast<int>(n);
 }
 
-// USER32 GetSystemMetrics: SM_CXSCREEN and SM_CYSCREEN from the display; 0 for the rest.
+// USER32 GetSystemMetrics: SM_CXSCREEN and SM_CYSCREEN from the display, SM_CXMAXTRACK and
+// SM_CYMAXTRACK past them as the real platform's; 0 for the rest.
 int WINAPI GetSystemMetrics(int index) {
     int width = 0, height = 0;
     if (display().screen_size)
@@ -480,6 +551,8 @@ int WINAPI GetSystemMetrics(int index) {
     switch (index) {
     case SM_CXSCREEN: return width;
     case SM_CYSCREEN: return height;
+    case SM_CXMAXTRACK: return width + max_track_margin;
+    case SM_CYMAXTRACK: return height + max_track_margin;
     default: return 0;
     }
 }

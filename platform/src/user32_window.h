@@ -42,6 +42,9 @@ struct Window {
     bool created = false;    // WM_CREATE has returned
     bool destroying = false; // WM_DESTROY has been sent
     bool shown_once = false;
+    // The outer sizes the window may take, as WM_GETMINMAXINFO last gave them.
+    POINT min_track{0, 0};
+    POINT max_track{0, 0};
     HMENU menu = nullptr;
     // The update region, kept as its bounding box in client coordinates.
     bool invalid = false;
@@ -81,7 +84,12 @@ inline int outer_height(const Window &w) {
     return w.frame.top + w.screen.height + w.frame.bottom;
 }
 // The surface takes a new size; the program hears of a changed client size (WM_SIZE).
-void resize_screen(Window &w, int width, int height);
+// False, with nothing changed, when memory for a larger surface cannot be had.
+bool resize_screen(Window &w, int width, int height);
+// The host resized the window's surface: the outer size this makes is kept within the
+// window's tracking sizes, asked for first (WM_GETMINMAXINFO) as the real platform's sizing
+// loop does, and the surface takes what that leaves when memory allows.
+void host_resize(HWND hwnd, int width, int height);
 // The host framed the window (frame widths, each side): the outer size stays, the surface
 // takes what the frame leaves, and the program hears of it (WM_SIZE, WM_MOVE) at once.
 void set_host_frame(HWND hwnd, const RECT &frame);

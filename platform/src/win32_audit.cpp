@@ -13,7 +13,7 @@ struct Armed {
     int skip = 0;
 };
 
-Armed armed[3];
+Armed armed[4];
 bool no_fonts = false;
 
 Armed &slot(Allocation what) {
@@ -68,6 +68,9 @@ void fail_next_gdi_object(int skip) {
 }
 void fail_next_dc(int skip) {
     arm(Allocation::dc, skip);
+}
+void fail_next_window_surface(int skip) {
+    arm(Allocation::window_surface, skip);
 }
 void withhold_fonts() {
     no_fonts = true;

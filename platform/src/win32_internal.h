@@ -51,7 +51,7 @@ int live_dcs();
 int live_memory_blocks();
 
 // ---- injected failures (see win32_audit.h) ----
-enum class Allocation { memory_block, gdi_object, dc };
+enum class Allocation { memory_block, gdi_object, dc, window_surface };
 // True once for each failure a test asked for: the caller then fails as if out of memory.
 bool take_injected_failure(Allocation what);
 // Set by withhold_fonts(): the font cache then loads nothing.

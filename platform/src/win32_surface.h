@@ -9,9 +9,30 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <new>
 #include <vector>
 
 namespace win32 {
+
+// The most pixels a surface holds (8192 x 8192): a window or bitmap that would need more
+// fails as if memory ran out.
+constexpr int64_t max_surface_pixels = int64_t{1} << 26;
+
+// Fills v with n copies of value, in fresh storage when may_allocate and memory allows, else
+// in the storage v has if it is large enough; false (v unchanged) when neither will do.
+template <class T> bool store_pixels(std::vector<T> &v, size_t n, T value, bool may_allocate) noexcept {
+    if (may_allocate) {
+        try {
+            std::vector<T>(n, value).swap(v);
+            return true;
+        } catch (const std::bad_alloc &) {
+        }
+    }
+    if (n > v.capacity())
+        return false;
+    v.assign(n, value); // within the capacity: allocates nothing
+    return true;
+}
 
 struct Surface {
     int width = 0;
@@ -22,23 +43,34 @@ struct Surface {
     int words = 0;                // 64-bit words a 1-bit row holds
     int first_row = 0;            // 1 bpp: rows are a ring, row y stored at y + first_row
 
-    void resize(int w, int h, uint32_t fill = 0) {
-        width = w > 0 ? w : 0;
-        height = h > 0 ? h : 0;
-        const size_t rows = static_cast<size_t>(height);
-        first_row = 0;
+    // Takes the new size, every pixel `fill`, in storage of just that size, so a surface that
+    // shrinks gives its memory back. When that storage cannot be had (memory ran out, or
+    // may_allocate is false) a shrink reuses the storage it has; a growth, or a size past
+    // max_surface_pixels, leaves the surface as it was and returns false.
+    bool resize(int w, int h, uint32_t fill = 0, bool may_allocate = true) noexcept {
+        const int new_width = w > 0 ? w : 0, new_height = h > 0 ? h : 0;
+        const size_t rows = static_cast<size_t>(new_height);
+        if (int64_t{new_width} * new_height > max_surface_pixels)
+            return false;
         if (bits_per_pixel == 1) {
-            pixels.clear();
-            words = (width + 63) / 64;
-            bits.assign(static_cast<size_t>(words) * rows, 0);
-            if (fill)
-                for (int y = 0; y < height; ++y)
-                    this->fill(y, 0, width, fill);
+            const int new_words = (new_width + 63) / 64;
+            if (!store_pixels(bits, static_cast<size_t>(new_words) * rows, uint64_t{0}, may_allocate))
+                return false;
+            pixels = {};
+            words = new_words;
         } else {
-            bits.clear();
+            if (!store_pixels(pixels, static_cast<size_t>(new_width) * rows, fill, may_allocate))
+                return false;
+            bits = {};
             words = 0;
-            pixels.assign(static_cast<size_t>(width) * rows, fill);
         }
+        width = new_width;
+        height = new_height;
+        first_row = 0;
+        if (bits_per_pixel == 1 && fill)
+            for (int y = 0; y < height; ++y)
+                this->fill(y, 0, width, fill);
+        return true;
     }
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width && y < height; }
     // Colour surfaces only.

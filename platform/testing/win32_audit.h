@@ -13,8 +13,8 @@ struct LiveCounts {
     int memory_blocks = 0;
 
     bool operator==(const LiveCounts &o) const {
-        return windows == o.windows && timers == o.timers && menus == o.menus && gdi_objects == o.gdi_objects &&
-               dcs == o.dcs && memory_blocks == o.memory_blocks;
+        return windows == o.windows && timers == o.timers && menus == o.menus &&
+               gdi_objects == o.gdi_objects && dcs == o.dcs && memory_blocks == o.memory_blocks;
     }
     bool operator!=(const LiveCounts &o) const { return !(*this == o); }
 };
@@ -26,6 +26,9 @@ LiveCounts live_counts();
 void fail_next_memory_block(int skip = 0);
 void fail_next_gdi_object(int skip = 0);
 void fail_next_dc(int skip = 0);
+// The next window surface that needs new storage (a window created or grown by the host)
+// gets none, as when memory runs out: the creation fails, the window keeps its size.
+void fail_next_window_surface(int skip = 0);
 
 // Until the next reset no font loads at all, not even the built-in one: GetTextMetricsA,
 // GetTextExtentPoint32A and TextOutA fail, as on a platform without any font.

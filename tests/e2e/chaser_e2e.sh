@@ -5,7 +5,9 @@
 # stands still once "Halt animation" is chosen from the Run menu; Ctrl+Q ends the program with
 # status 0. The X server destroying the text window leaves the game running; destroying the
 # graphics window, SIGTERM while recording (the counted ticks reach KELPA.SCR), SIGINT and the
-# loss of the X server each end it with status 0.
+# loss of the X server each end it with status 0. Another client sizing the graphics window to
+# 32000 x 32000 gets it back within the screen and its frame, resident memory stays bounded,
+# and Ctrl+Q still ends the game at once.
 # With no file descriptor to spare (ulimit -n 7) no font file can be read: the log still shows
 # the recording's failure, in the built-in font, and standard error says what was missing.
 # Under openbox: both windows keep their outer sizes inside the frames, the frames do not
@@ -194,6 +196,31 @@ start_game sigint
 [ -n "$(window "KELPA Graphics")" ] || fail "no \"KELPA Graphics\" window"
 kill -INT "$pid"
 expect_end "SIGINT"
+
+# ---- another client sizes the graphics window far past the screen (nothing holds it) ----
+start_game oversized
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+memory() { awk -v k="$1:" '$1 == k {print $2}' "/proc/$pid/status"; } # kB
+sleep 0.5
+rss_start=$(memory VmRSS)
+xdotool windowsize "$wid" 32000 32000
+sleep 1
+kill -0 "$pid" 2>/dev/null || fail "the game ended when its window was sized to 32000x32000"
+measure "$wid"
+grown=$(($(memory VmHWM) - rss_start))
+# The largest size a window tracks to: the 1280x1024 screen, a frame of 4 each side and 4 more.
+[ "$WIDTH" -le 1292 ] && [ "$HEIGHT" -le 1036 ] || fail "the graphics window stayed ${WIDTH}x$HEIGHT"
+[ "$grown" -lt 102400 ] || fail "sized to 32000x32000, the game grew by $((grown / 1024)) MB"
+xdotool windowsize "$wid" 601 540
+sleep 0.5
+xdotool mousemove $((X + 450)) $((Y + 400))
+xdotool windowfocus --sync "$wid"
+quit_start=$(date +%s%N)
+xdotool key ctrl+q
+expect_end "Ctrl+Q after the window was sized to 32000x32000"
+echo "sized to 32000x32000: ${WIDTH}x$HEIGHT, resident memory grew by $((grown / 1024)) MB at most;" \
+    "Ctrl+Q ended it after $((($(date +%s%N) - quit_start) / 1000000)) ms"
 
 # ---- the X server goes away: a server of its own for this run ----
 Xvfb -displayfd 3 -screen 0 1024x768x24 3>lost.display 2>/dev/null &

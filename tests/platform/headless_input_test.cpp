@@ -1,8 +1,11 @@
 // Input injected through the headless display: where it falls among posted messages, how
-// clicks are packed, the close box, and a resize from the host.
+// clicks are packed, the close box, and a resize from the host (bounded, and one whose
+// surface cannot be had).
 #include "../win32/win32_test_support.h"
 
 #include "../../platform/display/input.h"
+#include "../../platform/src/win32_internal.h"
+#include "win32_audit.h"
 #include "win32_headless.h"
 
 namespace {
@@ -98,6 +101,65 @@ TEST_F(HeadlessInput, AHostResizeReportsTheNewClientSize) {
     GetClientRect(h, &rc);
     EXPECT_EQ(rc.right, 300);
     EXPECT_EQ(rc.bottom, 210);
+}
+
+// Another client may size a host window far past the screen; the window stays within its
+// largest tracking size (the procedure's word, asked at every resize), and storage for a
+// size left behind is given back.
+TEST_F(HeadlessInput, AHostResizeIsHeldToTheTrackingSizes) {
+    HWND h = create(true);
+    headless::host_frame(h, 1, 20, 1, 1);
+    const int max_w = GetSystemMetrics(SM_CXMAXTRACK), max_h = GetSystemMetrics(SM_CYMAXTRACK);
+    win32::input_resized(h, 32000, 32000);
+    pump();
+    RECT outer;
+    GetWindowRect(h, &outer);
+    EXPECT_EQ(outer.right - outer.left, max_w);
+    EXPECT_EQ(outer.bottom - outer.top, max_h);
+    EXPECT_EQ(last(WM_SIZE).lparam, MAKELPARAM(max_w - 2, max_h - 21));
+
+    handler = [](HWND, UINT msg, WPARAM, LPARAM l, LRESULT *) {
+        if (msg == WM_GETMINMAXINFO)
+            reinterpret_cast<MINMAXINFO *>(l)->ptMaxTrackSize = POINT{400, 300};
+        return false;
+    };
+    win32::input_resized(h, 500, 500);
+    pump();
+    EXPECT_EQ(last(WM_SIZE).lparam, MAKELPARAM(400 - 2, 300 - 21));
+    const win32::Surface *screen = win32::window_screen(h, nullptr);
+    ASSERT_NE(screen, nullptr);
+    EXPECT_EQ(screen->pixels.capacity(), size_t{398} * 279) << "storage of just the new size";
+}
+
+// Out of memory for a new surface, a window the host grows keeps its size and picture, and
+// a window cannot be created; everything else goes on.
+TEST_F(HeadlessInput, AWindowSurfaceThatCannotBeHadLeavesTheWindowAsItWas) {
+    HWND h = create(true);
+    HDC dc = GetDC(h);
+    RECT box{5, 5, 10, 10};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FillRect(dc, &box, red);
+    DeleteObject(red);
+    ReleaseDC(h, dc);
+    RECT before, after;
+    GetClientRect(h, &before);
+
+    win32::fail_next_window_surface();
+    win32::input_resized(h, 400, 300);
+    pump();
+    EXPECT_EQ(count_received(WM_SIZE), 0);
+    GetClientRect(h, &after);
+    EXPECT_EQ(after.right, before.right);
+    EXPECT_EQ(after.bottom, before.bottom);
+    EXPECT_EQ(headless::pixel(h, 7, 7), RGB(255, 0, 0));
+
+    win32::fail_next_window_surface();
+    EXPECT_FALSE(create());
+    EXPECT_EQ(win32::live_counts().windows, 1);
+
+    win32::input_resized(h, 400, 300);
+    pump();
+    EXPECT_EQ(last(WM_SIZE).lparam, MAKELPARAM(400, 300));
 }
 
 } // namespace

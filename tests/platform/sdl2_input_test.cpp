@@ -19,6 +19,7 @@
 #pragma weak SDL_GetWindowFromID
 #pragma weak SDL_GetWindowTitle
 #pragma weak SDL_GetWindowSize
+#pragma weak SDL_GetWindowMaximumSize
 #pragma weak SDL_GetWindowSurface
 #pragma weak SDL_GetRGB
 
@@ -198,6 +199,25 @@ TEST_F(Sdl2Display, ResizingTheHostWindowSendsWmSize) {
     RECT r;
     GetClientRect(hwnd, &r);
     EXPECT_EQ(r.bottom, 300);
+}
+
+// Another client sized the host window far past the screen: the host is told the largest
+// size and taken back to it.
+TEST_F(Sdl2Display, AnOversizedHostWindowIsTakenBackToItsBounds) {
+    window_event(SDL_WINDOWEVENT_SIZE_CHANGED, 32000, 32000);
+    pump();
+    const int max_w = GetSystemMetrics(SM_CXMAXTRACK), max_h = GetSystemMetrics(SM_CYMAXTRACK);
+    int width = 0, height = 0;
+    SDL_GetWindowSize(host(), &width, &height);
+    EXPECT_EQ(width, max_w);
+    EXPECT_EQ(height, max_h);
+    SDL_GetWindowMaximumSize(host(), &width, &height);
+    EXPECT_EQ(width, max_w);
+    EXPECT_EQ(height, max_h);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    EXPECT_EQ(r.right, max_w);
+    EXPECT_EQ(r.bottom, max_h);
 }
 
 TEST_F(Sdl2Display, CloseButtonDestroysTheWindowAndItsHostWindow) {

@@ -95,6 +95,50 @@ TEST_F(Windows, SystemResources) {
     EXPECT_EQ(LoadCursorA(nullptr, IDC_ARROW), LoadCursorA(nullptr, IDC_ARROW));
 }
 
+// A top-level window asks its tracking sizes before anything else and is created within them,
+// whether or not it has a sizing border; its procedure may narrow them.
+TEST_F(Windows, TopLevelWindowsAreCreatedWithinTheTrackingSizes) {
+    const LONG max_w = GetSystemMetrics(SM_CXMAXTRACK), max_h = GetSystemMetrics(SM_CYMAXTRACK);
+    EXPECT_GT(max_w, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_GT(max_h, GetSystemMetrics(SM_CYSCREEN));
+    watched.push_back(WM_GETMINMAXINFO);
+    POINT offered{0, 0};
+    const struct {
+        DWORD style;
+        POINT limit; // what the procedure leaves as the largest tracking size; 0: the default
+        LONG width, height;
+    } cases[] = {
+        {WS_OVERLAPPEDWINDOW, {0, 0}, max_w, max_h},
+        {WS_CAPTION | WS_SYSMENU, {0, 0}, max_w, max_h},
+        {WS_OVERLAPPEDWINDOW, {300, 200}, 300, 200},
+    };
+    for (const auto &c : cases) {
+        handler = [&](HWND, UINT msg, WPARAM, LPARAM l, LRESULT *) {
+            if (msg == WM_GETMINMAXINFO) {
+                auto *mm = reinterpret_cast<MINMAXINFO *>(l);
+                offered = mm->ptMaxTrackSize;
+                if (c.limit.x)
+                    mm->ptMaxTrackSize = c.limit;
+            }
+            return false;
+        };
+        HWND h = CreateWindowExA(0, class_name, "big", c.style, 0, 0, 32000, 32000, nullptr, nullptr, nullptr,
+                                 nullptr);
+        made.push_back(h);
+        RECT outer{};
+        ASSERT_TRUE(GetWindowRect(h, &outer));
+        EXPECT_EQ(outer.right - outer.left, c.width) << std::hex << c.style;
+        EXPECT_EQ(outer.bottom - outer.top, c.height) << std::hex << c.style;
+        EXPECT_EQ(offered.x, max_w);
+        EXPECT_EQ(offered.y, max_h);
+        std::vector<UINT> heard = take_received(h);
+        heard.resize(std::min<size_t>(heard.size(), 2));
+        EXPECT_EQ(sequence(heard), sequence({WM_GETMINMAXINFO, WM_NCCREATE}));
+        handler = nullptr;
+        DestroyWindow(h);
+    }
+}
+
 TEST_F(Windows, CallsOnADestroyedWindowFailQuietly) {
     HWND h = create(true);
     SetTimer(h, 1, 10, nullptr);

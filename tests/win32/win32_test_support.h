@@ -48,6 +48,7 @@ inline std::string message_name(UINT m) {
     case WM_QUIT: return "WM_QUIT";
     case WM_ERASEBKGND: return "WM_ERASEBKGND";
     case WM_NCCREATE: return "WM_NCCREATE";
+    case WM_GETMINMAXINFO: return "WM_GETMINMAXINFO";
     case WM_NCDESTROY: return "WM_NCDESTROY";
     case WM_KEYDOWN: return "WM_KEYDOWN";
     case WM_KEYUP: return "WM_KEYUP";

@@ -65,6 +65,7 @@ const Display headless_display = {
     nullptr, // window_destroyed
     nullptr, // window_shown
     nullptr, // window_title
+    nullptr, // window_bounds
     nullptr, // present: tests read the screen surfaces directly
     pump_nothing, headless_now, headless_wait, headless_screen_size,
 };

@@ -126,6 +126,10 @@ void titled(HWND hwnd, const char *title) {
     idle = false;
     window_title(hwnd, title);
 }
+void bounded(HWND hwnd, int max_width, int max_height) {
+    idle = false;
+    window_bounds(hwnd, max_width, max_height);
+}
 void presented(HWND hwnd, const Surface &screen, const RECT &rect) {
     idle = false;
     present(hwnd, screen, rect);
@@ -136,7 +140,7 @@ void screen(int *width, int *height) {
 }
 
 const Display sdl2_display = {
-    "sdl2", created, destroyed, shown, titled, presented, pump_input, now_ms, wait, screen,
+    "sdl2", created, destroyed, shown, titled, bounded, presented, pump_input, now_ms, wait, screen,
 };
 
 } // namespace

@@ -21,6 +21,8 @@ struct HostWindow {
     // The host destroyed it: waiting for the subset to follow, no SDL call touches it.
     bool lost = false;
     RECT frame{0, 0, 0, 0}; // widths of the host's frame as last told to the subset
+    int max_width = 0;      // the largest surface the subset takes (0: not told yet)
+    int max_height = 0;
 };
 
 // sdl2_windows.cpp
@@ -30,6 +32,7 @@ void window_created(HWND hwnd, const char *title, int x, int y, int width, int h
 void window_destroyed(HWND hwnd);
 void window_shown(HWND hwnd, bool visible);
 void window_title(HWND hwnd, const char *title);
+void window_bounds(HWND hwnd, int max_width, int max_height);
 void present(HWND hwnd, const Surface &screen, const RECT &rect);
 // Copies the window's whole screen surface again (after an expose or a resize).
 void refresh_window(HostWindow &w);

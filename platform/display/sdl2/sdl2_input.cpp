@@ -10,6 +10,7 @@
 #include "../../src/win32_internal.h"
 #include "../input.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace win32::sdl2 {
@@ -74,12 +75,21 @@ void window_event(const SDL_WindowEvent &e) {
     switch (e.event) {
     case SDL_WINDOWEVENT_CLOSE: input_close(w->hwnd); break;
     case SDL_WINDOWEVENT_SIZE_CHANGED: {
+        // A size past the bounds (another client resized the window, and no window manager
+        // held it to them) is taken back at once, before SDL gives the window a surface of
+        // that size.
+        int width = e.data1, height = e.data2;
+        if (w->max_width > 0 && (width > w->max_width || height > w->max_height)) {
+            width = std::min(width, w->max_width);
+            height = std::min(height, w->max_height);
+            SDL_SetWindowSize(w->window, width, height);
+        }
         // Only a size that differs from the surface's is news: the host also reports the
         // size a window was created with.
         RECT client;
         const Surface *screen = window_screen(w->hwnd, &client);
-        if (screen && (screen->width != e.data1 || screen->height != e.data2))
-            input_resized(w->hwnd, e.data1, e.data2);
+        if (screen && (screen->width != width || screen->height != height))
+            input_resized(w->hwnd, width, height);
         // The resize ran window procedures, which may have changed the window table.
         if (HostWindow *again = find_window_by_id(e.windowID))
             refresh_window(*again);

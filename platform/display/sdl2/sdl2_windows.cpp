@@ -192,6 +192,18 @@ void window_title(HWND hwnd, const char *title) {
     SDL_SetWindowTitle(w->window, utf8);
 }
 
+// Without a window manager nothing holds the host to the maximum size (a client can resize
+// any window); the size events then bring it back (see sdl2_input.cpp).
+void window_bounds(HWND hwnd, int max_width, int max_height) {
+    HostWindow *w = find_window(hwnd);
+    if (!w || w->lost || max_width <= 0 || max_height <= 0 ||
+        (max_width == w->max_width && max_height == w->max_height))
+        return;
+    w->max_width = max_width;
+    w->max_height = max_height;
+    SDL_SetWindowMaximumSize(w->window, max_width, max_height);
+}
+
 void present(HWND hwnd, const Surface &screen, const RECT &rect) {
     HostWindow *w = find_window(hwnd);
     if (!w || w->lost || screen.width <= 0 || screen.height <= 0)

@@ -116,8 +116,9 @@ void screen_size(int *width, int *height) {
         *height = js_screen_height();
 }
 
+// The page offers no way to resize a window, so it needs no bounds.
 const Display web_display = {
-    "web",   window_created, window_destroyed, window_shown, window_title,
+    "web",   window_created, window_destroyed, window_shown, window_title, nullptr,
     present, pump_input,     now_ms,           wait,         screen_size,
 };
 
