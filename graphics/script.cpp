@@ -20,20 +20,26 @@ struct Line {
 
 // Standard line input with a limit of 512: up to and including the newline, at most 511
 // characters. The length is counted as read, so a NUL byte cannot hide the rest of the line.
+// A CR ends a line as a newline does, and a CR LF is one newline (files from other editors
+// and hosts); the LF of a CR that ends a full line is taken with it.
 void read_line(FILE *file, Line &line) {
     line.length = 0;
     while (line.length < LINE_BYTES - 1) {
         const int c = getc(file);
         if (c == EOF)
             break;
+        if (c == '\r') {
+            const int next = getc(file);
+            if (next == EOF && !ferror(file))
+                clearerr(file); // a CR at the end is a whole last line; the next read ends
+            else if (next != '\n' && next != EOF)
+                ungetc(next, file);
+            line.text[line.length++] = '\n';
+            break;
+        }
         line.text[line.length++] = static_cast<char>(c);
         if (c == '\n')
             break;
-    }
-    // A file written on Windows keeps CR LF line ends on hosts whose text mode leaves them.
-    if (line.length >= 2 && line.text[line.length - 1] == '\n' && line.text[line.length - 2] == '\r') {
-        line.text[line.length - 2] = '\n';
-        --line.length;
     }
     line.text[line.length] = '\0';
 }
