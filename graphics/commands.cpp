@@ -54,6 +54,7 @@ void toggle_recording() {
         stop_playback();
     script_close();
     s.periodic_run = 0;
+    s.script_begun = 0;
     s.recording = 1;
     set_menu_check(IDM_RECORD, true);
 }

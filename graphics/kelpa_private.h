@@ -76,6 +76,7 @@ struct LibraryState {
     uint8_t play_one = 0;
     int32_t periodic_run = 0;
     uint8_t script_write_failed = 0; // the open write stream has failed; reported once
+    uint8_t script_begun = 0;        // this recording tried its first open; later ones append
 };
 
 struct MessageLog {

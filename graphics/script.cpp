@@ -1,7 +1,8 @@
 // The script file "KELPA.SCR": recording of the delivered events and their playback.
 // Invariant: script_file is open for writing only while recording, for reading only while
-// not, and only ever on a regular file; the reader never looks past the characters of the
-// line it read, and a playback that reached the end of the file has closed it.
+// not, and only ever on a regular file; a recording holds its file against other recorders
+// and writes whole lines at its end; the reader never looks past the characters of the line
+// it read, and a playback that reached the end of the file has closed it.
 #include "kelpa_private.h"
 
 #include "host_file.h"
@@ -20,20 +21,26 @@ struct Line {
 
 // Standard line input with a limit of 512: up to and including the newline, at most 511
 // characters. The length is counted as read, so a NUL byte cannot hide the rest of the line.
+// A CR ends a line as a newline does, and a CR LF is one newline (files from other editors
+// and hosts); the LF of a CR that ends a full line is taken with it.
 void read_line(FILE *file, Line &line) {
     line.length = 0;
     while (line.length < LINE_BYTES - 1) {
         const int c = getc(file);
         if (c == EOF)
             break;
+        if (c == '\r') {
+            const int next = getc(file);
+            if (next == EOF && !ferror(file))
+                clearerr(file); // a CR at the end is a whole last line; the next read ends
+            else if (next != '\n' && next != EOF)
+                ungetc(next, file);
+            line.text[line.length++] = '\n';
+            break;
+        }
         line.text[line.length++] = static_cast<char>(c);
         if (c == '\n')
             break;
-    }
-    // A file written on Windows keeps CR LF line ends on hosts whose text mode leaves them.
-    if (line.length >= 2 && line.text[line.length - 1] == '\n' && line.text[line.length - 2] == '\r') {
-        line.text[line.length - 2] = '\n';
-        --line.length;
     }
     line.text[line.length] = '\0';
 }
@@ -79,7 +86,7 @@ int parse_number(const Line &line, int from, bool minus_in_run, int32_t &value) 
 // open or the first read. Some regular files (/proc/self/mem) open and fail at the first
 // read; a stream that cannot deliver its first character counts as not opened.
 FILE *open_for_reading() {
-    FILE *file = host_open_regular_file(script_name, false);
+    FILE *file = host_open_regular_file(script_name);
     if (!file)
         return nullptr;
     const int first = getc(file);
@@ -92,6 +99,23 @@ FILE *open_for_reading() {
     else
         clearerr(file); // an empty file: its end is met again by the first read
     return file;
+}
+
+// Opens the file that the recording writes, reported when it cannot be. Only the first try
+// of a recording empties the file (a recording replaces the previous one); every later open
+// appends to whatever has the name then: the file after a move, or the file of another
+// recorder that held it while this one was refused, which is kept so.
+bool open_for_recording() {
+    LibraryState &s = library_state;
+    const bool empty = !s.script_begun;
+    s.script_begun = 1;
+    s.script_file = host_open_recording(script_name, empty);
+    if (!s.script_file) {
+        kelpa_log("Cannot open script file %s for writing\n", script_name);
+        return false;
+    }
+    s.script_write_failed = 0;
+    return true;
 }
 
 } // namespace
@@ -110,26 +134,32 @@ void script_close() {
 
 void script_write_event(int kind, int x, int y, char key) {
     LibraryState &s = library_state;
-    if (!s.script_file) {
-        // Every recording replaces the previous file; a recording opens it once.
-        s.script_file = host_open_regular_file(script_name, true);
-        if (!s.script_file) {
-            kelpa_log("Cannot open script file %s for writing\n", script_name);
-            return;
-        }
-        s.script_write_failed = 0;
-    }
+    if (!s.script_file && !open_for_recording())
+        return;
+    char line[48]; // the longest line, with two 32-bit numbers, has 36 characters
+    int length = 0;
     switch (kind) {
-    case KELPA_MOUSE: fprintf(s.script_file, "KELPA_MOUSE(%d, %d);\n", x, y); break;
+    case KELPA_MOUSE: length = snprintf(line, sizeof line, "KELPA_MOUSE(%d, %d);\n", x, y); break;
     case KELPA_KBD:
-        fprintf(s.script_file, "KELPA_KBD(%d);\n", static_cast<int>(static_cast<signed char>(key)));
+        length =
+            snprintf(line, sizeof line, "KELPA_KBD(%d);\n", static_cast<int>(static_cast<signed char>(key)));
         break;
-    case KELPA_PERIODIC: fprintf(s.script_file, "KELPA_PERIODIC(%d);\n", s.periodic_run); break;
+    case KELPA_PERIODIC: length = snprintf(line, sizeof line, "KELPA_PERIODIC(%d);\n", s.periodic_run); break;
     default: return;
     }
-    // Each line reaches the file at once, so a recording survives a program that dies, and a
-    // full disk shows at the line it cost. Reported once; the recording goes on.
-    if (fflush(s.script_file) != 0 || ferror(s.script_file)) {
+    // A file renamed or removed meanwhile keeps the lines it has; the recording goes on in a
+    // file of the name (a new one, or whatever is there now), since stopping would lose every
+    // later event. Said at each move.
+    if (!host_file_has_name(s.script_file, script_name)) {
+        kelpa_log("Cannot write script file %s\n", script_name);
+        script_close();
+        if (!open_for_recording())
+            return;
+    }
+    // Each line reaches the file at once and whole, so a recording survives a program that
+    // dies, and a full disk or a size limit shows at the line it cost without cutting it.
+    // Reported once per stream; the recording goes on.
+    if (!host_append_line(s.script_file, line, static_cast<size_t>(length))) {
         if (!s.script_write_failed)
             kelpa_log("Cannot write script file %s\n", script_name);
         s.script_write_failed = 1;

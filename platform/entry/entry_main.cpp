@@ -21,7 +21,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     win32::select_display(d);
-    // SIGTERM and Ctrl+C close the windows, so the program ends as when the user closes them.
+    // SIGTERM, SIGHUP and Ctrl+C close the windows, so the program ends as when the user
+    // closes them.
     win32::catch_termination_signals();
 
     std::string cmd_line;

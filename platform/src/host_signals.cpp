@@ -1,4 +1,5 @@
-// SIGTERM and SIGINT become a flag and a byte in a pipe; nothing else is safe in a handler.
+// SIGTERM, SIGHUP and SIGINT become a flag and a byte in a pipe; nothing else is safe in a
+// handler.
 // Invariant: the pipe holds a byte exactly while a request has not been taken.
 #include "host_signals.h"
 
@@ -42,7 +43,9 @@ void catch_termination_signals() {
     // A program that no longer pumps messages still ends at the second Ctrl+C.
     sa.sa_flags = SA_RESETHAND | SA_RESTART;
     sigaction(SIGTERM, &sa, nullptr);
+    sigaction(SIGHUP, &sa, nullptr);
     sigaction(SIGINT, &sa, nullptr);
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 bool take_termination_request() {

@@ -5,9 +5,10 @@
 # stands still once "Halt animation" is chosen from the Run menu; Ctrl+Q ends the program with
 # status 0. The X server destroying the text window leaves the game running; destroying the
 # graphics window, SIGTERM while recording (the counted ticks reach KELPA.SCR), SIGINT and the
-# loss of the X server each end it with status 0. Another client sizing the graphics window to
-# 32000 x 32000 gets it back within the screen and its frame, resident memory stays bounded,
-# and Ctrl+Q still ends the game at once.
+# loss of the X server each end it with status 0. SIGHUP while recording ends it as SIGTERM
+# does; under a file-size limit a recording's writes fail and the game plays on. Another client
+# sizing the graphics window to 32000 x 32000 gets it back within the screen and its frame,
+# resident memory stays bounded, and Ctrl+Q still ends the game at once.
 # With no file descriptor to spare (ulimit -n 7) no font file can be read: the log still shows
 # the recording's failure, in the built-in font, and standard error says what was missing.
 # Under openbox: both windows keep their outer sizes inside the frames, the frames do not
@@ -221,6 +222,34 @@ xdotool key ctrl+q
 expect_end "Ctrl+Q after the window was sized to 32000x32000"
 echo "sized to 32000x32000: ${WIDTH}x$HEIGHT, resident memory grew by $((grown / 1024)) MB at most;" \
     "Ctrl+Q ended it after $((($(date +%s%N) - quit_start) / 1000000)) ms"
+# ---- SIGHUP while recording (the terminal closed) ends the program as SIGTERM does ----
+rm -f KELPA.SCR
+start_game sighup
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+xdotool windowfocus --sync "$wid"
+xdotool key ctrl+r
+sleep 1
+kill -HUP "$pid"
+expect_end "SIGHUP"
+last=$(tail -n 1 KELPA.SCR 2>/dev/null || true)
+[[ "$last" =~ ^KELPA_PERIODIC\([0-9]+\)\;$ ]] ||
+    fail "after SIGHUP while recording, KELPA.SCR ends with \"$last\", not the counted ticks"
+
+# ---- no file may grow (ulimit -f 0): the recording's lines fail, the game plays on ----
+rm -f KELPA.SCR
+(ulimit -f 0 && exec "$chaser" >fsize.log 2>&1) &
+pid=$!
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window under a file-size limit"
+xdotool windowfocus --sync "$wid"
+xdotool key ctrl+r
+xdotool type --delay 50 ll
+sleep 0.3
+kill -0 "$pid" 2>/dev/null || fail "a recording under a file-size limit ended the program"
+xdotool key ctrl+q
+expect_end "Ctrl+Q under a file-size limit"
+[ ! -s KELPA.SCR ] || fail "KELPA.SCR grew under a file-size limit of 0"
 
 # ---- the X server goes away: a server of its own for this run ----
 Xvfb -displayfd 3 -screen 0 1024x768x24 3>lost.display 2>/dev/null &

@@ -1,8 +1,12 @@
 // The script file: what a recording writes, what playback makes of every kind of line, the
-// failures it reports, and the hand-over between recording and playback.
+// failures it reports, the hand-over between recording and playback, a recording at the
+// program's end by a signal and at a file-size limit, and a recorded file that others change.
+#include "../../platform/src/host_signals.h"
 #include "delivered_event.h"
 #include "library_fixture.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 
 #include <climits>
@@ -25,11 +29,15 @@ void write_script(const std::string &text) {
     out << text;
 }
 
-std::string read_script() {
-    std::ifstream in("KELPA.SCR", std::ios::binary);
+std::string read_file(const char *name) {
+    std::ifstream in(name, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::string read_script() {
+    return read_file("KELPA.SCR");
 }
 
 // The Play One command, as the menu sends it: the pass that dispatches it plays one event.
@@ -51,6 +59,7 @@ void click_at(int x, int y) {
 }
 
 const char eof_message[] = "EOF encountered in script file KELPA.SCR\n";
+const char unwritable_message[] = "Cannot write script file KELPA.SCR\n";
 
 // While it lives, no file of this process can grow: a write fails as on a full disk (with
 // EFBIG, its signal ignored).
@@ -424,7 +433,7 @@ TEST_F(ScriptTest, AFileThatCannotBeWrittenIsReportedAtEveryEvent) {
 }
 
 TEST_F(ScriptTest, AFullDiskIsReportedOncePerRecordingAndTheRecordingGoesOn) {
-    const char full[] = "Cannot write script file KELPA.SCR\n";
+    const char *full = unwritable_message;
     FilesCannotGrow full_disk;
     for (int recording = 1; recording <= 2; ++recording) {
         const size_t lines = log_lines().size();
@@ -534,4 +543,135 @@ TEST_F(ScriptTest, StoppingPlaybackMidLineStartsAgainFromTheTop) {
     const std::vector<Event> events = play();
     ASSERT_EQ(events.size(), 4u);
     EXPECT_EQ(events[3].key, 'A');
+}
+
+// ---- the end of the program and the file's limits, as the process entry sets them up ----
+
+// A request to terminate closes the windows: the quit writes the ticks counted so far.
+class ScriptSignalTest : public ScriptTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ScriptSignalTest, ARequestToTerminateWritesTheCountedTicks) {
+    win32::catch_termination_signals();
+    run_command(IDM_RECORD);
+    kelpa_set_run_mode(RUN_ANIMATE);
+    for (int i = 0; i < 3; ++i)
+        next_event();
+    raise(GetParam());
+    EXPECT_EQ(next_event().kind, KELPA_QUIT);
+    kelpa_shutdown();
+    EXPECT_EQ(read_script(), "KELPA_PERIODIC(3);\n");
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, ScriptSignalTest, ::testing::Values(SIGTERM, SIGINT, SIGHUP),
+                         [](const ::testing::TestParamInfo<int> &info) { return sigabbrev_np(info.param); });
+
+namespace {
+
+// In a child process, as the process entry sets signals up: a limit of 60 bytes holds three
+// mouse lines of 19 and the fourth crosses it. The child's exit status is the number of write
+// failures that the log reported.
+[[noreturn]] void record_six_clicks_under_a_size_limit() {
+    win32::catch_termination_signals();
+    const rlimit limit = {60, 60};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    run_command(IDM_RECORD);
+    for (int i = 1; i <= 6; ++i) {
+        click_at(i, i);
+        next_event();
+    }
+    run_command(IDM_RECORD);
+    int reported = 0;
+    for (const std::string &line : log_lines())
+        reported += line == unwritable_message;
+    _exit(reported);
+}
+
+} // namespace
+
+using ScriptDeathTest = ScriptTest;
+
+TEST_F(ScriptDeathTest, AFileSizeLimitFailsTheWriteOnceAndNeverCutsALine) {
+    EXPECT_EXIT(record_six_clicks_under_a_size_limit(), ::testing::ExitedWithCode(1), "");
+    EXPECT_EQ(read_script(), "KELPA_MOUSE(1, 1);\nKELPA_MOUSE(2, 2);\nKELPA_MOUSE(3, 3);\n");
+}
+
+// ---- a file that others change while it is recorded ----
+
+namespace {
+
+void record_clicks(int from, int to) {
+    for (int i = from; i <= to; ++i) {
+        click_at(i, -i);
+        next_event();
+    }
+}
+
+std::string click_lines(int from, int to) {
+    std::string lines;
+    for (int i = from; i <= to; ++i)
+        lines += "KELPA_MOUSE(" + std::to_string(i) + ", " + std::to_string(-i) + ");\n";
+    return lines;
+}
+
+} // namespace
+
+TEST_F(ScriptTest, LinesGoToTheEndOfAFileEmptiedFromOutside) {
+    run_command(IDM_RECORD);
+    record_clicks(1, 3);
+    std::filesystem::resize_file("KELPA.SCR", 0);
+    record_clicks(4, 5);
+    run_command(IDM_RECORD);
+    EXPECT_EQ(read_script(), click_lines(4, 5)); // no NUL bytes where the old lines were
+}
+
+// Another program's recording holds the file locked: this one is refused and leaves it
+// alone; once the other has finished, this one's lines follow the other's.
+TEST_F(ScriptTest, ARecordingIntoAFileAnotherOneHoldsIsRefused) {
+    write_script("KELPA_KBD(1);\n");
+    const int other = open("KELPA.SCR", O_WRONLY | O_APPEND);
+    ASSERT_EQ(flock(other, LOCK_EX | LOCK_NB), 0);
+    const size_t logged = log_lines().size();
+    run_command(IDM_RECORD);
+    record_clicks(1, 2);
+    const std::vector<std::string> lines = log_lines();
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + logged, lines.end()),
+              std::vector<std::string>(2, "Cannot open script file KELPA.SCR for writing\n"));
+    EXPECT_EQ(read_script(), "KELPA_KBD(1);\n");
+    close(other);
+    record_clicks(3, 3);
+    run_command(IDM_RECORD);
+    EXPECT_EQ(read_script(), "KELPA_KBD(1);\n" + click_lines(3, 3));
+}
+
+// Noticed at the next line; the recording goes on at the end of whatever file has the name
+// then (a new one, or one moved there), and a renamed file keeps the lines written before.
+TEST_F(ScriptTest, ARecordingWhoseFileIsMovedGoesOnInTheFileOfItsName) {
+    struct Move {
+        const char *name;
+        void (*move)();
+        const char *found; // what the name holds after the move
+    };
+    const Move moves[] = {
+        {"renamed", [] { std::filesystem::rename("KELPA.SCR", "OLD.SCR"); }, ""},
+        {"removed", [] { std::filesystem::remove("KELPA.SCR"); }, ""},
+        {"replaced",
+         [] {
+             std::ofstream("NEW.SCR") << "KELPA_KBD(1);\n";
+             std::filesystem::rename("NEW.SCR", "KELPA.SCR");
+         },
+         "KELPA_KBD(1);\n"},
+    };
+    for (const Move &m : moves) {
+        SCOPED_TRACE(m.name);
+        const size_t logged = log_lines().size();
+        run_command(IDM_RECORD);
+        record_clicks(1, 2);
+        m.move();
+        record_clicks(3, 4);
+        run_command(IDM_RECORD);
+        ASSERT_EQ(log_lines().size(), logged + 1);
+        EXPECT_EQ(log_lines().back(), unwritable_message);
+        EXPECT_EQ(read_script(), m.found + click_lines(3, 4));
+    }
+    EXPECT_EQ(read_file("OLD.SCR"), click_lines(1, 2));
 }
