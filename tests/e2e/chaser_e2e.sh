@@ -179,19 +179,25 @@ shot text_gone2
 xdotool windowclose "$wid"
 expect_end "the X server destroying the graphics window"
 
-# ---- SIGTERM while recording: the ticks counted so far reach the script file ----
-start_game sigterm
-wid=$(window "KELPA Graphics")
-[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
-xdotool windowfocus --sync "$wid"
-xdotool key ctrl+r
-sleep 1.5
-kill -TERM "$pid"
-expect_end "SIGTERM"
-last=$(tail -n 1 KELPA.SCR 2>/dev/null || true)
-[[ "$last" =~ ^KELPA_PERIODIC\(([0-9]+)\)\;$ ]] && [ "${BASH_REMATCH[1]}" -ge 5 ] ||
-    fail "after SIGTERM while recording, KELPA.SCR ends with \"$last\", not the counted ticks"
-ticks=${BASH_REMATCH[1]}
+# ---- SIGTERM, and SIGHUP (the terminal closed), while recording: the ticks counted so far
+# reach the script file; the number of them in $ticks ----
+signal_while_recording() { # signal
+    rm -f KELPA.SCR
+    start_game "$1"
+    wid=$(window "KELPA Graphics")
+    [ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+    xdotool windowfocus --sync "$wid"
+    xdotool key ctrl+r
+    sleep 1.5
+    kill "-$1" "$pid"
+    expect_end "$1"
+    last=$(tail -n 1 KELPA.SCR 2>/dev/null || true)
+    [[ "$last" =~ ^KELPA_PERIODIC\(([0-9]+)\)\;$ ]] && [ "${BASH_REMATCH[1]}" -ge 5 ] ||
+        fail "after $1 while recording, KELPA.SCR ends with \"$last\", not the counted ticks"
+    ticks=${BASH_REMATCH[1]}
+}
+signal_while_recording HUP
+signal_while_recording TERM
 
 start_game sigint
 [ -n "$(window "KELPA Graphics")" ] || fail "no \"KELPA Graphics\" window"
@@ -222,19 +228,6 @@ xdotool key ctrl+q
 expect_end "Ctrl+Q after the window was sized to 32000x32000"
 echo "sized to 32000x32000: ${WIDTH}x$HEIGHT, resident memory grew by $((grown / 1024)) MB at most;" \
     "Ctrl+Q ended it after $((($(date +%s%N) - quit_start) / 1000000)) ms"
-# ---- SIGHUP while recording (the terminal closed) ends the program as SIGTERM does ----
-rm -f KELPA.SCR
-start_game sighup
-wid=$(window "KELPA Graphics")
-[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
-xdotool windowfocus --sync "$wid"
-xdotool key ctrl+r
-sleep 1
-kill -HUP "$pid"
-expect_end "SIGHUP"
-last=$(tail -n 1 KELPA.SCR 2>/dev/null || true)
-[[ "$last" =~ ^KELPA_PERIODIC\([0-9]+\)\;$ ]] ||
-    fail "after SIGHUP while recording, KELPA.SCR ends with \"$last\", not the counted ticks"
 
 # ---- no file may grow (ulimit -f 0): the recording's lines fail, the game plays on ----
 rm -f KELPA.SCR
@@ -321,6 +314,6 @@ trap - EXIT
 kill "$wm" 2>/dev/null || true
 for f in ./*.ppm; do convert "$f" "${f%.ppm}.png" && rm -f "$f"; done
 echo "PASS: moved right (x $x1, $x2, $x3), turned cyan, halted from the Run menu, quit with status 0;" \
-    "the X server destroying the text window, the graphics window, SIGTERM (recorded $ticks ticks)," \
+    "the X server destroying the text window, the graphics window, SIGHUP and SIGTERM (recorded $ticks ticks)," \
     "SIGINT and the loss of the server ended it as they should; under openbox: $framed, no overlap," \
     "\"Change Color\" landed"
