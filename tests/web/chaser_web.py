@@ -4,7 +4,9 @@ chromium headless and drives the page over the DevTools protocol as a person wou
 keys and clicks, reading what the canvases show. Checks: both windows appear; "l" moves the
 player right; "Change Color" turns it cyan; "Halt animation" from the Run menu stops the
 picture; a recording (Ctrl+R, keys, Ctrl+R) replays after "Restart" (Ctrl+P); Ctrl+Q ends the
-program; the recording survives a reload. Saves screenshots of the page.
+program; the recording survives a reload; a script loaded from disk while a recording or a
+playback runs ends it first and replaces KELPA.SCR whole; the panel lists the keys. Saves
+screenshots of the page.
 Usage: chaser_web.py build-web-dir shots-dir"""
 import base64
 import functools
@@ -22,6 +24,19 @@ import urllib.request
 import websocket
 
 YELLOW, CYAN, MENU_FACE = (255, 255, 0), (0, 255, 255), (212, 208, 200)
+
+# The game seeds its random source from the clock as it starts, and a pick-up in the player's
+# way may teleport it. Until the test lets go (after the first frame), the page's clock reads
+# an instant whose game has no pick-up on the paths below: right from the centre to the edge
+# and down it, and, after one Restart, right and down from the centre.
+FROZEN_CLOCK = r"""
+(() => {
+  const now = Date.now;
+  let frozen = true;
+  Date.now = () => frozen ? 1700000000000 : now.call(Date);
+  window.__releaseClock = () => { frozen = false; };
+})();
+"""
 
 # Reads the graphics window's canvas: the menu bar is rows 0..19, the client area below it.
 # The canvas is the window's surface, its outer size less the page's frame.
@@ -67,6 +82,23 @@ window.__t = {
   script() {
     try { return FS.readFile('/kelpa/KELPA.SCR', { encoding: 'utf8' }); } catch (e) { return null; }
   },
+  // KELPA.SCR as the browser's storage holds it (what a reload would find).
+  stored() {
+    return new Promise(resolve => {
+      const open = indexedDB.open('/kelpa');
+      open.onerror = () => resolve(null);
+      open.onsuccess = () => {
+        const db = open.result;
+        const get = db.transaction('FILE_DATA').objectStore('FILE_DATA').get('/kelpa/KELPA.SCR');
+        get.onsuccess = () => {
+          db.close();
+          resolve(get.result ? new TextDecoder().decode(get.result.contents) : null);
+        };
+        get.onerror = () => { db.close(); resolve(null); };
+      };
+    });
+  },
+  fileinfo() { return document.getElementById('fileinfo').textContent; },
 };
 """
 
@@ -94,19 +126,26 @@ class Page:
                 return reply.get("result", {})
 
     def js(self, expression):
-        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True)
+        r = self.call("Runtime.evaluate", expression=expression, returnByValue=True, awaitPromise=True)
         if "exceptionDetails" in r:
             raise Failure("page script failed: %s" % r["exceptionDetails"].get("text"))
         return r["result"].get("value")
 
-    def wait_for(self, expression, what, seconds=15):
+    def until(self, expression, seconds=15):
+        """The expression's first true value within the time, else None."""
         end = time.time() + seconds
         while time.time() < end:
             value = self.js(expression)
             if value:
                 return value
             time.sleep(0.1)
-        raise Failure("timed out waiting for " + what)
+        return None
+
+    def wait_for(self, expression, what, seconds=15):
+        value = self.until(expression, seconds)
+        if not value:
+            raise Failure("timed out waiting for " + what)
+        return value
 
     def key(self, key, code, vk, ctrl=False, text=None):
         mods = 2 if ctrl else 0
@@ -145,6 +184,37 @@ class Page:
 
     def find(self, rgb, box=(0, 20, 601, 540)):
         return self.js("__t.find(%s, %s)" % (json.dumps(list(rgb)), json.dumps(list(box))))
+
+    def load(self, path):
+        """Chooses the file in the page's "Load a script" input; returns what the page then says."""
+        root = self.call("DOM.getDocument")["root"]["nodeId"]
+        node = self.call("DOM.querySelector", nodeId=root, selector="#load")["nodeId"]
+        self.js("document.getElementById('fileinfo').textContent = ''")
+        self.call("DOM.setFileInputFiles", files=[path], nodeId=node)
+        name = json.dumps(os.path.basename(path))
+        return self.wait_for("(t => t.includes(%s) && !t.startsWith('Loading') && t)(__t.fileinfo())" % name,
+                             "the page's word on loading " + path)
+
+    def open(self, what, reload=False):
+        """Loads the page and waits for the game's first frame, drawn from the frozen clock's seed."""
+        if reload:
+            self.call("Page.reload")
+        self.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", what)
+        self.js(PAGE_HELPERS)
+        self.wait_for("__t.frame('KELPA Graphics') && __t.frame('KELPA Text') && "
+                      "__t.find([255,255,0],[0,20,601,540])[0] > 300", "the first frame with both windows")
+        self.js("__releaseClock()")
+        self.centre = self.find(YELLOW)[1]  # the player starts at (0, 0)
+
+    def restart(self, wait=True):
+        """Clicks "Restart" and waits for the new game's player at the centre (drawn by the next
+        tick, so only while the game animates)."""
+        self.click(*self.at(-145, 235))
+        if not wait:
+            return None
+        if not self.until("__t.find([255,255,0],[0,20,601,540])[1] === %d" % self.centre, 10):
+            raise Failure("no new game's player at x %d after Restart: %s" % (self.centre, self.find(YELLOW)))
+        return self.centre
 
     def screenshot(self, path):
         data = self.call("Page.captureScreenshot", format="png")["data"]
@@ -193,9 +263,8 @@ def player_xs(page, colour, samples=3, gap=0.3):
 
 
 def moved_right(start, xs):
-    # A pick-up may teleport the player once; two steps of 10 pixels or more cannot both be that.
     points = [start] + xs
-    return sum(1 for a, b in zip(points, points[1:]) if b >= a + 10) >= 1 and xs[-1] > start
+    return all(b >= a for a, b in zip(points, points[1:])) and xs[-1] >= start + 10
 
 
 def run(page, url, shots):
@@ -203,20 +272,28 @@ def run(page, url, shots):
     page.call("Page.enable")
     page.call("Runtime.enable")
     page.call("Emulation.setFocusEmulationEnabled", enabled=True)
-    page.call("Page.navigate", url=url)
-    page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the page")
-    page.js(PAGE_HELPERS)
+    page.call("Page.addScriptToEvaluateOnNewDocument", source=FROZEN_CLOCK)
     t0 = time.time()
-    page.wait_for("__t.frame('KELPA Graphics') && __t.frame('KELPA Text') && "
-                  "__t.find([255,255,0],[0,20,601,540])[0] > 300", "the first frame with both windows")
+    page.call("Page.navigate", url=url)
+    page.open("the page")
     report.append("first frame after %.1f s" % (time.time() - t0))
     # Outer sizes and places as the program asked: (0, 0) 601 x 540 and (0, 550) 601 wide.
     g, t = page.js("__t.outer('KELPA Graphics')"), page.js("__t.outer('KELPA Text')")
     if g != [0, 0, 601, 540] or t[:3] != [0, 550, 601]:
         raise Failure("windows at %s and %s" % (g, t))
+    # The panel lists the game's keys, then the Run menu's commands by their Ctrl keys.
+    rows = page.js("[...document.querySelectorAll('#keys tr')]"
+                   ".map(r => [...r.cells].map(c => c.textContent))")
+    wanted = [("i j k l", "steer"), ("p", "pause"), ("Ctrl+A", "Animate"), ("Ctrl+H", "Halt animation"),
+              ("Ctrl+F", "Advance one frame"), ("Ctrl+L", "Logging"), ("Ctrl+R", "Record Script"),
+              ("Ctrl+P", "Playback Script"), ("Ctrl+O", "Play One Script"), ("Ctrl+Q", "Quit")]
+    if [k for k, _ in rows] != [k for k, _ in wanted] or any(
+            not text.startswith(start) for (_, text), (_, start) in zip(rows, wanted)):
+        raise Failure("the keys panel lists %s" % rows)
+    report.append("keys panel: %s" % ", ".join(k for k, _ in rows))
     page.screenshot(os.path.join(shots, "start.png"))
 
-    n, x_start, _ = page.find(YELLOW)
+    x_start = page.centre
     for _ in range(3):
         page.key("l", "KeyL", 76)
     xs = player_xs(page, YELLOW)
@@ -225,20 +302,20 @@ def run(page, url, shots):
     report.append("lll: x %d -> %s, %.0f px/s" % (x_start, xs, (xs[-1] - xs[0]) / 0.6))
 
     page.click(*page.at(-245, 235))  # "Change Color"
-    time.sleep(0.3)
+    page.until("__t.find([0,255,255],[0,20,601,540])[0] >= 300", 5)
     n_cyan, n_yellow = page.find(CYAN)[0], page.find(YELLOW)[0]
     if n_cyan < 300 or n_yellow > 50:
         raise Failure("not cyan after Change Color: %d cyan, %d yellow pixels" % (n_cyan, n_yellow))
     report.append("Change Color: %d cyan pixels" % n_cyan)
 
     page.click(17, 10)  # "Run" on the menu bar
-    time.sleep(0.3)
-    n_face = page.find(MENU_FACE, (0, 20, 200, 300))[0]
-    if n_face < 5000:
-        raise Failure("the Run menu did not open: %d pixels of menu face" % n_face)
+    menu_open = "__t.find(%s, [0, 20, 200, 300])[0]" % json.dumps(list(MENU_FACE))
+    if not page.until(menu_open + " >= 5000", 5):
+        raise Failure("the Run menu did not open: %d pixels of menu face" % page.js(menu_open))
     page.screenshot(os.path.join(shots, "run-menu.png"))
     page.click(60, 52)  # "Halt animation", the pop-up's second line
-    time.sleep(0.5)
+    page.wait_for(menu_open + " === 0", "the Run menu to close", 5)
+    time.sleep(0.3)  # a periodic event armed before the halt still comes
     d1 = page.js("__t.digest()")
     time.sleep(1.0)
     d2 = page.js("__t.digest()")
@@ -266,9 +343,7 @@ def run(page, url, shots):
         raise Failure("recorded keys: %s" % keys)
     report.append("recorded %d lines, keys %s" % (len(script.splitlines()), " ".join(keys)))
 
-    page.click(*page.at(-145, 235))  # "Restart"
-    time.sleep(0.4)
-    _, x_restart, _ = page.find(YELLOW)  # a new game starts in the first colour
+    x_restart = page.restart()  # a new game starts in the first colour
     page.ctrl("p")
     xs = player_xs(page, YELLOW, samples=4, gap=0.25)
     if not moved_right(x_restart, xs):
@@ -287,9 +362,7 @@ def run(page, url, shots):
         raise Failure("status line after Ctrl+Q: %r" % status)
     report.append("Ctrl+Q: %r; Ctrl keys kept from the browser: %s" % (status, " ".join(ctrl_keys)))
 
-    page.call("Page.reload")
-    page.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", "the reload")
-    page.js(PAGE_HELPERS)
+    page.open("the reload", reload=True)
     kept = page.wait_for("kelpaPage.status() === 'Running.' && __t.script()", "KELPA.SCR after a reload")
     if kept != script:
         raise Failure("KELPA.SCR changed across a reload")
@@ -309,23 +382,57 @@ def run(page, url, shots):
     from_disk = os.path.join(shots, "from-disk.scr")
     with open(from_disk, "w") as f:
         f.write("KELPA_KBD(108);\nKELPA_KBD(108);\nKELPA_KBD(108);\nKELPA_PERIODIC(10);\n")
-    root = page.call("DOM.getDocument")["root"]["nodeId"]
-    node = page.call("DOM.querySelector", nodeId=root, selector="#load")["nodeId"]
-    page.call("DOM.setFileInputFiles", files=[from_disk], nodeId=node)
-    page.wait_for("__t.script() && __t.script().startsWith('KELPA_KBD(108)')", "the loaded script")
+    said = page.load(from_disk)
+    if not said.startswith("Loaded from-disk.scr") or page.js("__t.script()") != open(from_disk).read():
+        raise Failure("loading a script from disk: %r" % said)
     # The game has run since the reload, the download's time included, and may be over by
     # now; a fresh one, halted, is where the keys can show. The click also takes the focus
     # back from the file input.
-    page.click(*page.at(-145, 235))  # "Restart"
-    time.sleep(0.4)
+    x_loaded = page.restart()
     page.ctrl("h")
-    page.wait_for("__t.find([255,255,0],[0,20,601,540])[0] > 300", "the player after the reload")
-    _, x_loaded, _ = page.find(YELLOW)
     page.ctrl("p")
-    xs = player_xs(page, YELLOW, samples=3, gap=0.4)
-    if xs[-1] < x_loaded + 100:
-        raise Failure("the script from disk did not move the player right: x %d, %s" % (x_loaded, xs))
-    report.append("downloaded KELPA.SCR; a script from disk played: x %d -> %s" % (x_loaded, xs))
+    # Three keys l, then ten ticks: 150 pixels right, and no further.
+    if not page.until("__t.find([255,255,0],[0,20,601,540])[1] === %d" % (x_loaded + 150), 5):
+        raise Failure("the script from disk did not move the player 150 pixels right: x %d, %s"
+                      % (x_loaded, player_xs(page, YELLOW)))
+    report.append("downloaded KELPA.SCR; a script from disk played: x %d -> %d" % (x_loaded, x_loaded + 150))
+
+    # Loading while the program uses KELPA.SCR ends that use first, and the loaded text
+    # replaces the file whole. Playing the loaded script clicks "Change Color".
+    def script_file(name, text):
+        path = os.path.join(shots, name)
+        with open(path, "w") as f:
+            f.write(text)
+        return path, text
+    colour_script, colour_text = script_file("colour.scr", "KELPA_MOUSE(-245, 235);\n")
+    ticks_script, _ = script_file("ticks.scr", "KELPA_PERIODIC(1000000);\n")
+    field = page.at(250, -200)  # no button there
+    page.ctrl("r")
+    page.click(*field)
+    page.wait_for("(__t.script() || '').includes('KELPA_MOUSE(')", "the recorded click")
+    said = page.load(colour_script)
+    page.click(*field)  # not recorded: the recording has ended
+    time.sleep(0.5)
+    kept = page.until("__t.stored().then(v => v === %s)" % json.dumps(colour_text), 5)
+    if not said.startswith("Recording stopped") or page.js("__t.script()") != colour_text or not kept:
+        raise Failure("loading while recording: the page said %r; KELPA.SCR %r, in storage %r"
+                      % (said, page.js("__t.script()"), page.js("__t.stored()")))
+    report.append("loaded while recording: %r" % said)
+
+    for command, key, word in (("Playback Script", "p", "Playback stopped"),
+                               ("Play One Script", "o", "Loaded")):
+        page.load(ticks_script)
+        page.restart(wait=False)  # halted since the last playback; the key's ticks draw it
+        page.ctrl(key)  # Play One reads one tick, which draws the new game
+        page.wait_for("__t.find([255,255,0],[0,20,601,540])[0] > 300", "the player drawn by " + command)
+        said = page.load(colour_script)
+        if not said.startswith(word) or page.js("__t.script()") != colour_text:
+            raise Failure("loading during %s: %r, KELPA.SCR %r" % (command, said, page.js("__t.script()")))
+        page.ctrl("p")
+        if not page.until("__t.find([0,255,255],[0,20,601,540])[0] > 300", 5):
+            raise Failure("after loading during %s, Playback Script did not play the loaded script" % command)
+        report.append("loaded during %s: %r" % (command, said))
+    page.screenshot(os.path.join(shots, "loaded.png"))
     if page.errors:
         raise Failure("the page threw: %s" % page.errors)
     return report
@@ -346,6 +453,10 @@ def main():
         return 0
     except Failure as e:
         print("FAIL:", e, file=sys.stderr)
+        try:
+            page.screenshot(os.path.join(shots, "failure.png"))
+        except Exception:  # the browser may be what failed
+            pass
         return 1
     finally:
         if browser:

@@ -13,5 +13,8 @@ void pump_events();
 // web_files.cpp: the working directory lives in the browser's IndexedDB; mounted and
 // loaded before the program starts.
 void mount_files();
+// web_files.cpp: a script file chosen on the page is waiting; ends what uses KELPA.SCR and
+// has the page put the file in its place.
+void load_script_file();
 
 } // namespace win32::web

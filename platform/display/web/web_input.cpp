@@ -15,7 +15,7 @@ namespace win32::web {
 namespace {
 
 // Record kinds; the page uses the same numbers.
-enum Kind { kind_button = 1, kind_move = 2, kind_key = 3, kind_char = 4, kind_close = 5 };
+enum Kind { kind_button = 1, kind_move = 2, kind_key = 3, kind_char = 4, kind_close = 5, kind_load = 6 };
 
 // clang-format off
 // Fills out[0..4] with the oldest queued record; 0 when the queue is empty.
@@ -34,6 +34,7 @@ void pump_events() {
         case kind_key: input_key(hwnd, e[2], e[3] != 0, e[4]); break;
         case kind_char: input_char(hwnd, e[2]); break;
         case kind_close: input_close(hwnd); break;
+        case kind_load: load_script_file(); break;
         default: break;
         }
     }
