@@ -1,6 +1,7 @@
 // What a session does to "KELPA.SCR" behind the library's back: fuzzed text written in place
-// or as a new file, the file removed, a directory, socket, link or FIFO of that name, a disk
-// that is full. Everything lives in one scratch directory per process, removed at exit.
+// or as a new file, the file cut to nothing or removed, a directory, socket, link or FIFO of
+// that name, a disk that is full; and what the name holds. Everything lives in one scratch directory per
+// process, removed at exit.
 #pragma once
 
 #include "fuzz_session.h"
@@ -14,6 +15,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace fuzz {
@@ -71,6 +73,36 @@ inline void write_script(const std::string &text, bool replace) {
         fail("write KELPA.SCR");
     std::fwrite(text.data(), 1, text.size(), out);
     std::fclose(out);
+}
+
+// Cut to nothing in place, as another program truncating it would: a stream the library
+// holds stays open on it. Only a regular file (not through a link); false if there was none.
+inline bool cut_script() {
+    struct stat info;
+    return lstat(script_name, &info) == 0 && S_ISREG(info.st_mode) && truncate(script_name, 0) == 0;
+}
+
+// What the name holds: no file, or a regular file's bytes; none for anything else.
+struct FileContent {
+    bool exists = false;
+    std::string text;
+};
+
+inline std::optional<FileContent> read_script_file() {
+    struct stat info;
+    if (lstat(script_name, &info) != 0)
+        return FileContent{};
+    if (!S_ISREG(info.st_mode))
+        return std::nullopt;
+    FILE *file = std::fopen(script_name, "rb");
+    if (!file)
+        fail("read KELPA.SCR");
+    FileContent content{true, ""};
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        content.text.append(buffer, n);
+    std::fclose(file);
+    return content;
 }
 
 enum class Special { missing, directory, socket, dev_null, dev_full, dangling_link, fifo, count };

@@ -1,16 +1,18 @@
 // A byte-coded session of the Run menu over a "KELPA.SCR" of fuzzed text: commands by menu
 // and by Ctrl+letter in either window, clicks, keys, ticks, run modes, the quit, and changes
 // to the file itself, so recording and playback interleave and the file is reopened. After
-// every action nothing is leaked; after every step, and at the end, a live click arrives.
+// every action nothing is leaked and KELPA.SCR holds what was recorded (script_recording.h);
+// after every step, and at the end, a live click arrives.
 //
 // Input: the first script text, up to a backslash that is not doubled; the actions come
 // from the end of the input, a byte each plus their arguments. No actions: plain playback.
-#include "script_files.h"
+#include "script_recording.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,11 @@ constexpr int MAX_EVENTS = 3000; // a huge periodic count would play for ever
 constexpr int MAX_STEP_EVENTS = 16;
 constexpr size_t MAX_SCRIPT = 4096;
 constexpr int IDLE_X = -7, IDLE_Y = 5; // where the user clicks when only the user can go on
+// Another program cuts KELPA.SCR to nothing while the library may be writing it; exactly
+// the lines written since must be there (a writer that keeps its own offset in the file
+// puts a run of NUL bytes in front of them). When false the action does nothing, and inputs
+// keep their meaning.
+constexpr bool CUT_SCRIPT_FROM_OUTSIDE = true;
 
 enum Action {
     MENU_COMMAND,
@@ -36,6 +43,7 @@ enum Action {
     SET_LOGGING,
     END_STEP,
     FULL_DISK,
+    CUT_SCRIPT,
     ACTION_COUNT
 };
 
@@ -50,6 +58,10 @@ struct Session {
     bool ended = false;         // the quit came and the program shut down
     bool closed = false;        // the close box destroyed the graphics window and its timer
     bool full_disk = false;     // while the library runs, files cannot grow
+    fuzz::ExpectedScript expected;
+    // Record, Playback and Play One inputs queued since the queue was last seen without
+    // input: with two, one call may stop a recording and start another.
+    int script_commands_queued = 0;
     win32::LiveCounts start;
     int start_fds = 0;
 };
@@ -66,24 +78,52 @@ struct Event {
     int kind, x, y;
 };
 
+// Input or a posted message is waiting; a repaint or a tick does not count.
+bool input_queued() {
+    MSG msg;
+    return PeekMessageA(&msg, nullptr, 0, WM_PAINT - 1, PM_NOREMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_PAINT + 1, WM_TIMER - 1, PM_NOREMOVE) ||
+           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xffffffff, PM_NOREMOVE);
+}
+
+// What the recording makes of a call of kelpa_next_event (or of a dispatch outside one,
+// kind 0), from the recording flag before it.
+void expect_recorded(Session &s, bool was_recording, int kind, int x, int y, char key) {
+    const bool recording = library_state.recording != 0;
+    fuzz::expect_after_call(s.expected, was_recording, recording, s.script_commands_queued >= 2, kind, x, y,
+                            key);
+    if (s.full_disk && (was_recording || recording))
+        fuzz::expect_unknown(s.expected);
+    if (!input_queued())
+        s.script_commands_queued = 0;
+}
+
 // One event, as the program takes it; the program ends at its quit as the game does.
 Event next_event(Session &s) {
     Event e{0, 0, 0};
     char key = 0;
     ++s.events;
+    fuzz::expect_what_is_there(s.expected);
+    const bool was_recording = library_state.recording != 0;
     {
         const fuzz::FullDisk full(s.full_disk);
         e.kind = kelpa_next_event(e.x, e.y, key);
     }
+    expect_recorded(s, was_recording, library_state.pending_kind, e.x, e.y, key);
     if (e.kind < KELPA_MOUSE || e.kind > KELPA_QUIT)
         fuzz::fail("events are clicks, keys, ticks and the quit");
     if (e.kind == KELPA_QUIT) {
         if (!s.quit_asked && !s.quit_may_come)
             fuzz::fail("a quit nobody asked for");
+        const bool recording = library_state.recording != 0;
         {
             const fuzz::FullDisk full(s.full_disk); // the last counted line is written here
             kelpa_shutdown();
         }
+        if (recording)
+            fuzz::expect_run_written(s.expected);
+        if (recording && s.full_disk)
+            fuzz::expect_unknown(s.expected);
         if (library_state.script_file)
             fuzz::fail("shut-down closes the script file");
         s.ended = true;
@@ -95,9 +135,12 @@ bool checked(UINT id) {
     return (GetMenuState(library_state.run_menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0;
 }
 
-// No object, DC, block or descriptor left behind (the script stream is the one descriptor
-// the library may hold), the log ring sound, the check marks showing the flags.
-void audit(const Session &s) {
+// KELPA.SCR as recorded; no object, DC, block or descriptor left behind (the script stream is
+// the one descriptor the library may hold), the log ring sound, the check marks showing the
+// flags.
+void audit(Session &s) {
+    fuzz::check_script_file(s.expected);
+    fuzz::expect_what_is_there(s.expected);
     if (s.ended)
         return; // shut down: the window's DC is released, as the program ends
     fuzz::check_log_ring();
@@ -127,14 +170,6 @@ void finish_playback(Session &s) {
         else
             next_event(s); // a Play One pending reads its one line here
     }
-}
-
-// Input or a posted message is waiting; a repaint or a tick does not count.
-bool input_queued() {
-    MSG msg;
-    return PeekMessageA(&msg, nullptr, 0, WM_PAINT - 1, PM_NOREMOVE) ||
-           PeekMessageA(&msg, nullptr, WM_PAINT + 1, WM_TIMER - 1, PM_NOREMOVE) ||
-           PeekMessageA(&msg, nullptr, WM_TIMER + 1, 0xffffffff, PM_NOREMOVE);
 }
 
 // A live click gets through once the input queued ahead of it is taken and playback, which
@@ -170,17 +205,15 @@ void write_script(Session &s) {
     case 0: text = in.ConsumeRandomLengthString(MAX_SCRIPT); break;
     case 1: text = s.scripts[in.ConsumeIntegralInRange<size_t>(0, s.scripts.size() - 1)]; break;
     case 2: { // a prefix of what is there now, a recording cut short among them
-        FILE *file = std::fopen(fuzz::script_name, "rb");
-        if (file) {
-            char buffer[MAX_SCRIPT];
-            text.assign(buffer, std::fread(buffer, 1, sizeof buffer, file));
-            std::fclose(file);
-        }
+        // A regular file only: opening a FIFO of that name would wait for a writer for ever.
+        if (const std::optional<fuzz::FileContent> now = fuzz::read_script_file())
+            text = now->text.substr(0, MAX_SCRIPT);
         text.resize(in.ConsumeIntegralInRange<size_t>(0, text.size()));
         break;
     }
     }
     fuzz::write_script(text, in.ConsumeBool());
+    fuzz::expect_unknown(s.expected);
     s.scripts.push_back(text);
 }
 
@@ -191,12 +224,16 @@ void act(Session &s, Action action) {
         // The Run menu's items but Quit, and ids no item has.
         static const WPARAM ids[] = {0,          IDM_ANIMATE,  IDM_HALT,     IDM_STEP, IDM_LOGGING,
                                      IDM_RECORD, IDM_PLAYBACK, IDM_PLAY_ONE, IDM_INFO};
-        PostMessageA(graphics(), WM_COMMAND, ids[in.ConsumeIntegralInRange<size_t>(0, 8)], 0);
+        const WPARAM id = ids[in.ConsumeIntegralInRange<size_t>(0, 8)];
+        s.script_commands_queued += id == IDM_RECORD || id == IDM_PLAYBACK || id == IDM_PLAY_ONE;
+        PostMessageA(graphics(), WM_COMMAND, id, 0);
         break;
     }
     case CTRL_COMMAND: {
         const HWND window = either_window(s);
-        command_by_ctrl_letter(window, "AHFLRPO"[in.ConsumeIntegralInRange(0, 6)]);
+        const char letter = "AHFLRPO"[in.ConsumeIntegralInRange(0, 6)];
+        s.script_commands_queued += letter == 'R' || letter == 'P' || letter == 'O';
+        command_by_ctrl_letter(window, letter);
         break;
     }
     case CLICK: { // anywhere in the client area; the menu bar would open its modal loop
@@ -211,6 +248,7 @@ void act(Session &s, Action action) {
         const HWND window = either_window(s);
         const int vk = in.ConsumeIntegral<uint8_t>(), ch = in.ConsumeIntegral<uint8_t>();
         s.quit_may_come |= vk == 'Q' || vk == 'q'; // a command if Ctrl is down
+        s.script_commands_queued += std::strchr("RrPpOo", vk) != nullptr && vk != 0;
         headless::key(window, vk, ch);
         break;
     }
@@ -238,6 +276,7 @@ void act(Session &s, Action action) {
     case WRITE_SCRIPT: write_script(s); break;
     case SPECIAL_FILE: {
         fuzz::make_special(fuzz::Special(in.ConsumeIntegralInRange(0, int(fuzz::Special::count) - 1)));
+        fuzz::expect_unknown(s.expected);
         break;
     }
     case QUIT:
@@ -254,6 +293,10 @@ void act(Session &s, Action action) {
     case SET_LOGGING: kelpa_set_logging(in.ConsumeBool()); break;
     case END_STEP: probe_live_click(s); break;
     case FULL_DISK: s.full_disk = in.ConsumeBool(); break;
+    case CUT_SCRIPT:
+        if (CUT_SCRIPT_FROM_OUTSIDE && fuzz::cut_script() && s.expected.file)
+            s.expected.file->text.clear();
+        break;
     case ACTION_COUNT: break;
     }
 }
@@ -305,6 +348,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
     Session s(in);
     s.scripts.push_back(in.ConsumeRandomLengthString(MAX_SCRIPT));
     fuzz::write_script(s.scripts.front(), true);
+    fuzz::expect_what_is_there(s.expected);
     s.start = fuzz::counts_without_log();
     s.start_fds = fuzz::open_fds();
 
@@ -319,9 +363,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size) {
             next_event(s);
     if (!s.ended) {
         probe_live_click(s);
+        const bool was_recording = library_state.recording != 0;
         fuzz::dispatch_pending();
-        audit(s);
+        expect_recorded(s, was_recording, 0, 0, 0, 0);
     }
+    audit(s);
     if (s.quit_asked && !s.ended)
         fuzz::fail("the quit arrives");
 

@@ -7,7 +7,7 @@ import os
 import sys
 
 ACTIONS = dict(MENU=0, CTRL=1, CLICK=2, KEY=3, CTRLKEY=4, MODE=5, ADVANCE=6, NEXT=7, WRITE=8, SPECIAL=9,
-               QUIT=10, LOGGING=11, STEP=12, FULL_DISK=13)
+               QUIT=10, LOGGING=11, STEP=12, FULL_DISK=13, CUT=14)
 
 
 def in_range(lo, hi, v):
@@ -52,6 +52,7 @@ class Session:
     def logging(self, on): return self.act("LOGGING", [int(on)])
     def step(self): return self.act("STEP")
     def full_disk(self, on): return self.act("FULL_DISK", [int(on)])
+    def cut(self): return self.act("CUT")
 
     def data(self):
         return self.front + bytes(reversed(self.taken))
@@ -73,6 +74,11 @@ SEEDS = {
     "cut_recording": Session(b"").ctrl("R").mode(2).next(12).click(290, -230).next(2).ctrl("R").write_prefix(25)
     .ctrl("P").next(6).step().write_new(b"KELPA_MOUSE(7, 8);\nKELPA_PERIODIC(2);\n", False).ctrl("O").next(2)
     .step(),
+    "cut_while_recording": Session(b"").ctrl("R").mode(2).next(6).click(-150, 40).next(3).cut().next(4)
+    .key(ord("I"), ord("i")).next(2).ctrl("R").step(),
+    # A prefix of a FIFO's contents: nothing to take one of, so no length byte.
+    "prefix_of_a_fifo": Session(b"KELPA_KBD(1);\n").special(6).act("WRITE", in_range(0, 2, 2), [0]).ctrl("P")
+    .next(2).step(),
     "quit_while_recording": Session(b"").ctrl("R").mode(2).next(4).mode(5).next(1),
     "close_during_playback": Session(b"KELPA_PERIODIC(9);\n").ctrl("P").next(2).quit(2).next(3),
     "stuck_ctrl": Session(b"KELPA_KBD(105);\n").ctrl_key(True, True).key(ord("P"), ord("p")).key(ord("O"), 0)
