@@ -22,11 +22,6 @@ constexpr int MAX_EVENTS = 3000; // a huge periodic count would play for ever
 constexpr int MAX_STEP_EVENTS = 16;
 constexpr size_t MAX_SCRIPT = 4096;
 constexpr int IDLE_X = -7, IDLE_Y = 5; // where the user clicks when only the user can go on
-// Another program cuts KELPA.SCR to nothing while the library may be writing it; exactly
-// the lines written since must be there (a writer that keeps its own offset in the file
-// puts a run of NUL bytes in front of them). When false the action does nothing, and inputs
-// keep their meaning.
-constexpr bool CUT_SCRIPT_FROM_OUTSIDE = true;
 
 enum Action {
     MENU_COMMAND,
@@ -294,7 +289,10 @@ void act(Session &s, Action action) {
     case END_STEP: probe_live_click(s); break;
     case FULL_DISK: s.full_disk = in.ConsumeBool(); break;
     case CUT_SCRIPT:
-        if (CUT_SCRIPT_FROM_OUTSIDE && fuzz::cut_script() && s.expected.file)
+        // Another program cuts KELPA.SCR to nothing while the library may be writing it:
+        // exactly the lines written since must be there (a writer that kept its own offset in
+        // the file would put a run of NUL bytes in front of them).
+        if (fuzz::cut_script() && s.expected.file)
             s.expected.file->text.clear();
         break;
     case ACTION_COUNT: break;
