@@ -4,7 +4,7 @@
 # In a WebAssembly build the program is a page, name.html, which loads name.js and name.wasm
 # from beside it; its blocking waits suspend it (ASYNCIFY).
 set(KELPA_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/display/web)
-set(KELPA_WEB_FONTS ${CMAKE_CURRENT_LIST_DIR}/../platform/fonts/web/web_fonts.js)
+set(KELPA_WEB_FONTS ${CMAKE_CURRENT_LIST_DIR}/../platform/host/fonts/web/web_fonts.js)
 function(kelpa_add_program name)
     add_executable(${name} WIN32 ${ARGN})
     target_link_libraries(${name} PRIVATE KELPA::kelpa)

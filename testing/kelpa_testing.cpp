@@ -6,6 +6,7 @@
 #include "kelpa_private.h"
 #include "win32_headless.h"
 #include "win32_internal.h"
+#include "win32_surface.h"
 
 #include <cctype>
 #include <cstdio>

@@ -2,7 +2,7 @@
 // that the picture tests rely on: any one pixel that differs is a difference.
 #include "kelpa_testing.h"
 
-#include "png_write.h"
+#include "surface_png.h"
 
 #include <png.h>
 

@@ -4,7 +4,7 @@
 // Hooks left null do nothing. Input goes the other way, through display/input.h.
 #pragma once
 
-#include "../src/win32_surface.h"
+#include "win32_surface.h"
 
 #include <windows.h>
 

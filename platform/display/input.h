@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 namespace win32 {
 
 void input_mouse_button(HWND hwnd, UINT message, int x, int y); // WM_LBUTTONDOWN, WM_LBUTTONUP, ...
@@ -25,5 +27,7 @@ void input_resized(HWND hwnd, int width, int height); // surface size chosen by 
 // program hears of it (WM_SIZE, WM_MOVE) at once, inside this call.
 void input_frame(HWND hwnd, int left, int top, int right, int bottom);
 bool input_waiting();
+// Moves whenever something may have made a message ready: a wait can tell it was not idle.
+uint64_t input_activity();
 
 } // namespace win32

@@ -1,8 +1,8 @@
 // main() for hosts other than Windows: chooses the display, turns requests to terminate into
 // closes of the windows, then calls the program's WinMain as the system's GUI start-up would,
 // with an instance handle, no previous instance, the command line and SW_SHOWDEFAULT.
-#include "../display/display.h"
-#include "../src/host_signals.h"
+#include "display.h"
+#include "host_signals.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-// PNG output of a surface through libpng, one 8-bit RGB row at a time.
-// libpng reports errors by longjmp; nothing with a destructor lives across that jump
-// except the row buffer, which is set up before setjmp and outlives it.
+// PNG output through libpng, one 8-bit RGB row at a time.
+// libpng reports errors by longjmp; nothing with a destructor lives across that jump except
+// the row buffers, which are set up before setjmp and outlive it.
 #include "png_write.h"
 
 #include <png.h>
@@ -12,19 +12,26 @@ namespace win32 {
 
 namespace {
 
-bool write_rows(png_structp png, png_infop info, const Surface &s, std::vector<png_byte> &row) {
+struct Picture {
+    int width, height;
+    PngRows rows;
+    const void *pixels;
+};
+
+bool write_rows(png_structp png, png_infop info, const Picture &p, std::vector<uint32_t> &pixels,
+                std::vector<png_byte> &row) {
     if (setjmp(png_jmpbuf(png)))
         return false;
-    png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height), 8,
+    png_set_IHDR(png, info, static_cast<png_uint_32>(p.width), static_cast<png_uint_32>(p.height), 8,
                  PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
     png_write_info(png, info);
-    for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) {
-            const uint32_t p = s.get(x, y);
-            row[3 * x] = static_cast<png_byte>(p >> 16);
-            row[3 * x + 1] = static_cast<png_byte>(p >> 8);
-            row[3 * x + 2] = static_cast<png_byte>(p);
+    for (int y = 0; y < p.height; ++y) {
+        p.rows(p.pixels, y, pixels.data());
+        for (int x = 0; x < p.width; ++x) {
+            row[3 * x] = static_cast<png_byte>(pixels[x] >> 16);
+            row[3 * x + 1] = static_cast<png_byte>(pixels[x] >> 8);
+            row[3 * x + 2] = static_cast<png_byte>(pixels[x]);
         }
         png_write_row(png, row.data());
     }
@@ -34,11 +41,8 @@ bool write_rows(png_structp png, png_infop info, const Surface &s, std::vector<p
 
 } // namespace
 
-bool write_png(const Surface &s, const char *path) {
-    if (!path || s.width <= 0 || s.height <= 0 ||
-        (s.bits_per_pixel == 1
-             ? s.bits.size() < static_cast<size_t>(s.words) * static_cast<size_t>(s.height)
-             : s.pixels.size() < static_cast<size_t>(s.width) * static_cast<size_t>(s.height)))
+bool write_png(int width, int height, PngRows rows, const void *picture, const char *path) {
+    if (!path || width <= 0 || height <= 0 || !rows)
         return false;
     FILE *f = std::fopen(path, "wb");
     if (!f)
@@ -47,9 +51,10 @@ bool write_png(const Surface &s, const char *path) {
     png_infop info = png ? png_create_info_struct(png) : nullptr;
     bool ok = false;
     if (png && info) {
-        std::vector<png_byte> row(static_cast<size_t>(s.width) * 3);
+        std::vector<uint32_t> pixels(static_cast<size_t>(width));
+        std::vector<png_byte> row(static_cast<size_t>(width) * 3);
         png_init_io(png, f);
-        ok = write_rows(png, info, s, row);
+        ok = write_rows(png, info, Picture{width, height, rows, picture}, pixels, row);
     }
     png_destroy_write_struct(&png, &info);
     ok = (std::fclose(f) == 0) && ok;

@@ -386,6 +386,7 @@ BOOL WINAPI DestroyWindow(HWND hwnd);
 BOOL WINAPI ShowWindow(HWND hwnd, int show);
 BOOL WINAPI IsWindow(HWND hwnd);
 BOOL WINAPI IsWindowVisible(HWND hwnd);
+HWND WINAPI FindWindowA(LPCSTR lpClassName, LPCSTR lpWindowName);
 BOOL WINAPI GetClientRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI GetWindowRect(HWND hwnd, LPRECT rect);
 BOOL WINAPI SetWindowTextA(HWND hwnd, LPCSTR text);

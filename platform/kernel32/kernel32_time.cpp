@@ -1,7 +1,7 @@
 // KERNEL32 time: both calls go to the display's clock, so on the headless display a test's
 // Sleep costs no real time and timers fall due exactly.
-#include "../display/display.h"
-#include "../display/headless/headless_clock.h"
+#include "display.h"
+#include "headless_clock.h"
 
 #include <windows.h>
 

@@ -2,11 +2,11 @@
 // Nothing here is Win32 API; the Win32 entry points themselves are declared in <windows.h>.
 #pragma once
 
-#include "win32_surface.h"
-
 #include <windows.h>
 
 namespace win32 {
+
+struct Surface; // gdi32/dibdrv/win32_surface.h
 
 // ---- USER32, for GDI32 ----
 

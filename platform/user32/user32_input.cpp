@@ -1,9 +1,9 @@
 // Input from the displays (display/input.h) into the thread's queue, and what keys type.
 // Input messages carry what the real platform packs into them at the moment the input
 // happens (key lParam bits, client coordinates); key state changes only on retrieval.
-#include "../display/input.h"
+#include "input.h"
 
-#include "../display/display.h"
+#include "display.h"
 #include "user32_queue.h"
 #include "user32_window.h"
 #include "user32_menu_bar.h"
@@ -175,6 +175,10 @@ void input_resized(HWND hwnd, int width, int height) {
 
 bool input_waiting() {
     return !queue().input.empty();
+}
+
+uint64_t input_activity() {
+    return queue().activity;
 }
 
 void retrieve_key(const InputEvent &e) {

@@ -5,8 +5,8 @@
 #include "user32_queue.h"
 #include "user32_window.h"
 
-#include "../display/display.h"
-#include "../display/input.h"
+#include "display.h"
+#include "input.h"
 #include "host_signals.h"
 #include "win32_internal.h"
 

@@ -3,7 +3,7 @@
 #include "user32_queue.h"
 #include "user32_window.h"
 
-#include "../display/display.h"
+#include "display.h"
 #include "win32_internal.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The script file: what a recording writes, what playback makes of every kind of line, the
 // failures it reports, the hand-over between recording and playback, a recording at the
 // program's end by a signal and at a file-size limit, and a recorded file that others change.
-#include "../../platform/src/host_signals.h"
+#include "host_signals.h"
 #include "delivered_event.h"
 #include "library_fixture.h"
 

@@ -2,7 +2,7 @@
 // colour glyphs keep theirs, and both forms of a glyph advance the pen alike.
 #include "win32_headless.h"
 
-#include "../../platform/src/font_cache.h"
+#include "font_cache.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 #include "win32_audit.h"
 #include "win32_headless.h"
 
-#include "../../platform/src/font_cache.h"
+#include "font_cache.h"
 
 #include <windows.h>
 

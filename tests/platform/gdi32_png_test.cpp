@@ -1,6 +1,6 @@
 // The PNG writer behind screenshots and test dumps: a valid 8-bit RGB file of the surface's
 // size, and a plain failure (no file left) for an empty surface or a path it cannot write.
-#include "../../platform/src/png_write.h"
+#include "surface_png.h"
 
 #include <gtest/gtest.h>
 

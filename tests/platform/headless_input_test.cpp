@@ -3,8 +3,9 @@
 // surface cannot be had).
 #include "../win32/win32_test_support.h"
 
-#include "../../platform/display/input.h"
-#include "../../platform/src/win32_internal.h"
+#include "input.h"
+#include "win32_internal.h"
+#include "win32_surface.h"
 #include "win32_audit.h"
 #include "win32_headless.h"
 

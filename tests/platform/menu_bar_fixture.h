@@ -3,9 +3,10 @@
 // and "&Help". Reads pixels of the whole screen surface, menu bar included.
 #pragma once
 
-#include "../../platform/display/input.h"
-#include "../../platform/src/user32_menu_bar.h"
-#include "../../platform/src/win32_internal.h"
+#include "input.h"
+#include "user32_menu_bar.h"
+#include "win32_internal.h"
+#include "win32_surface.h"
 #include "win32_audit.h"
 #include "win32_headless.h"
 

@@ -1,7 +1,7 @@
 // The SDL2 display on SDL's dummy video driver: host windows follow the subset's windows,
 // host events arrive as the messages the real platform would send, presented pixels reach
 // the host window. Skipped in builds without the SDL2 display.
-#include "../../platform/display/display.h"
+#include "display.h"
 #include "win32_headless.h"
 
 #include <gtest/gtest.h>

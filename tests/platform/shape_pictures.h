@@ -3,7 +3,7 @@
 // such a picture with one built from the general rule through masks (mask_picture).
 #pragma once
 
-#include "../../platform/src/gdi32_raster.h"
+#include "gdi32_raster.h"
 
 #include <windows.h>
 

@@ -3,7 +3,7 @@
 // following the messages as they are retrieved.
 #include "../win32/win32_test_support.h"
 
-#include "../../platform/display/input.h"
+#include "input.h"
 #include "win32_headless.h"
 
 namespace {

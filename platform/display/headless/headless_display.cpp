@@ -1,9 +1,9 @@
 // The headless display: no host windows, a virtual clock that starts at 0, and a wait that
 // runs the test's idle hook or else jumps the clock to the deadline. A wait that nothing
 // could ever end aborts with a message, so a test fails at once instead of hanging.
-#include "../display.h"
+#include "display.h"
 #include "headless_clock.h"
-#include "user32_queue.h"
+#include "input.h"
 #include "win32_headless.h"
 #include "win32_internal.h"
 
@@ -30,13 +30,13 @@ uint32_t headless_now() {
 }
 
 void headless_wait(uint32_t deadline_ms, bool has_deadline) {
-    uint64_t activity = queue().activity;
+    uint64_t activity = input_activity();
     uint32_t clock = state.clock;
     if (state.idle && !state.in_idle) {
         state.in_idle = true;
         state.idle();
         state.in_idle = false;
-        if (queue().activity != activity || state.clock != clock)
+        if (input_activity() != activity || state.clock != clock)
             return;
     }
     if (has_deadline) {

@@ -1,8 +1,8 @@
 // What a test does as the user of the headless display: clicks, keys and the close box in
 // client coordinates, and reading back what a window shows. Input goes through the same
 // input API (display/input.h) as a real display's, so it meets the same message ordering.
-#include "../input.h"
-#include "png_write.h"
+#include "input.h"
+#include "surface_png.h"
 #include "win32_headless.h"
 #include "win32_internal.h"
 

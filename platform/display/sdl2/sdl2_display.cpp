@@ -5,8 +5,8 @@
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 
-#include "../../src/host_signals.h"
-#include "../display.h"
+#include "host_signals.h"
+#include "display.h"
 
 #include <poll.h>
 

@@ -4,7 +4,7 @@
 // host only through present() and are shown at the next flush.
 #pragma once
 
-#include "../../src/win32_surface.h"
+#include "win32_surface.h"
 
 #include <SDL.h>
 #include <windows.h>

@@ -7,8 +7,8 @@
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 
-#include "../../src/win32_internal.h"
-#include "../input.h"
+#include "win32_internal.h"
+#include "input.h"
 
 #include <algorithm>
 #include <vector>

@@ -4,9 +4,9 @@
 // arrives or the deadline passes, so an idle program uses no CPU and the page stays live.
 #include "web_display.h"
 
-#include "../../src/win32_internal.h"
-#include "../display.h"
-#include "../input.h"
+#include "win32_internal.h"
+#include "display.h"
+#include "input.h"
 
 #include <emscripten.h>
 

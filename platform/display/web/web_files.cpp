@@ -4,8 +4,6 @@
 // A script loaded on the page replaces the file only while no stream has it open.
 #include "web_display.h"
 
-#include "../../src/user32_window.h"
-
 #include <emscripten.h>
 
 namespace win32::web {
@@ -47,9 +45,7 @@ void mount_files() {
 
 void load_script_file() {
     int ended = 0;
-    const Window *w =
-        oldest_window_where([](const Window &w) { return w.cls.name == graphics_class && !w.destroying; });
-    HWND graphics = w ? w->hwnd : nullptr;
+    HWND graphics = FindWindowA(graphics_class, nullptr);
     HMENU menu = graphics ? GetMenu(graphics) : nullptr;
     // Sent, not posted: each stop has run (its counted ticks written, the file closed, the
     // check mark removed) before the page writes the file.

@@ -4,7 +4,7 @@
 // page, where the DOM's key names are known.
 #include "web_display.h"
 
-#include "../input.h"
+#include "input.h"
 
 #include <emscripten.h>
 
