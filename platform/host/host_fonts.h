@@ -1,6 +1,6 @@
 // The host's font system, as GDI32's font cache uses it: it maps a logical font to one of the
 // host's faces, sizes it, and rasterises single glyphs. Exactly one implementation is linked
-// into the subset (FreeType with fontconfig in platform/fonts/freetype/); a host without them
+// into the subset (FreeType with fontconfig in host/fonts/freetype/); a host without them
 // links its own file defining these functions instead. Nothing here caches: font_cache does.
 #pragma once
 
