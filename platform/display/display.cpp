@@ -7,12 +7,18 @@ namespace {
 const Display *current = &headless_display;
 }
 
-const Display &display() { return *current; }
+const Display &display() {
+    return *current;
+}
 
-void select_display(const Display *d) { current = d ? d : &headless_display; }
+void select_display(const Display *d) {
+    current = d ? d : &headless_display;
+}
 
 #ifndef WIN32_HAVE_SDL2
-const Display *open_sdl2_display() { return nullptr; }
+const Display *open_sdl2_display() {
+    return nullptr;
+}
 #endif
 
 #ifndef WIN32_HAVE_WEB
