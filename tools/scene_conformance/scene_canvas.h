@@ -16,7 +16,7 @@ struct PaintedCall {
 
 struct PaintedRun {
     std::vector<PaintedCall> calls;
-    double scene_us = 0; // mean time of one full scene
+    double scene_us = 0; // one full scene: the lower decile of scene_reps painted
     int scene_reps = 0;
 };
 

@@ -100,8 +100,9 @@ int compare_runs(const PaintedRun &ours, const PaintedRun &theirs, bool every_ca
             std::printf("  %-10s %5d  %5d  %7.2f%%  %7.2f%%\n", kind.c_str(), g.calls, g.exact,
                         g.total / g.calls * 100, g.lowest * 100);
     }
-    std::printf("\nfull scene, %d times each: ours %.1f us, real GDI32 %.1f us, ratio %.2f (real / ours)\n",
-                ours.scene_reps, ours.scene_us, theirs.scene_us,
+    std::printf("\nfull scene, lower decile of %d and %d times: ours %.1f us, real GDI32 %.1f us, ratio %.2f "
+                "(real / ours)\n",
+                ours.scene_reps, theirs.scene_reps, ours.scene_us, theirs.scene_us,
                 ours.scene_us > 0 ? theirs.scene_us / ours.scene_us : 0);
     if (faults)
         std::printf("%d rectangle, line, pixel or colour calls disagree\n", faults);
