@@ -3,11 +3,7 @@
 // message retrieval while the window is visible, until something validates it.
 #include "user32_window.h"
 
-#include "user32_queue.h"
-
-#include "display.h"
 #include "win32_internal.h"
-#include "win32_surface.h"
 
 #include <algorithm>
 
@@ -40,91 +36,6 @@ void validate(Window &w, const RECT *rect) {
 }
 
 } // namespace
-void invalidate(Window &w, const RECT *rect, bool erase) {
-    RECT r{0, 0, client_width(w), client_height(w)};
-    if (rect) {
-        r.left = std::max(r.left, rect->left);
-        r.top = std::max(r.top, rect->top);
-        r.right = std::min(r.right, rect->right);
-        r.bottom = std::min(r.bottom, rect->bottom);
-    }
-    if (r.left >= r.right || r.top >= r.bottom)
-        return;
-    if (!w.invalid) {
-        w.update = r;
-        w.invalid = true;
-    } else {
-        w.update.left = std::min(w.update.left, r.left);
-        w.update.top = std::min(w.update.top, r.top);
-        w.update.right = std::max(w.update.right, r.right);
-        w.update.bottom = std::max(w.update.bottom, r.bottom);
-    }
-    w.erase = w.erase || erase;
-    queue().paint_may_be_due = true;
-    ++queue().activity; // a WM_PAINT may now be ready
-}
-
-// ---- seams for GDI32 and the displays ----
-
-namespace {
-
-void write_pending_fill(Window &w) {
-    if (!w.fill_pending)
-        return;
-    w.fill_pending = false;
-    const RECT r = w.pending_fill;
-    if (r.left >= r.right || r.top >= r.bottom)
-        return;
-    for (int y = r.top; y < r.bottom; ++y)
-        std::fill_n(w.screen.row(y) + r.left, r.right - r.left, w.pending_pixel);
-    window_screen_changed(w.hwnd, r);
-}
-
-} // namespace
-
-Surface *window_screen(HWND hwnd, RECT *client, bool keep_fill) {
-    Window *w = find_window(hwnd);
-    if (!w)
-        return nullptr;
-    if (!keep_fill)
-        write_pending_fill(*w);
-    if (client)
-        *client = w->client;
-    return &w->screen;
-}
-
-void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel) {
-    Window *w = find_window(hwnd);
-    if (!w)
-        return;
-    write_pending_fill(*w);
-    w->pending_fill =
-        RECT{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
-             std::min<LONG>(rect.right, w->screen.width), std::min<LONG>(rect.bottom, w->screen.height)};
-    w->pending_pixel = pixel;
-    w->fill_pending = true;
-}
-
-RECT cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere) {
-    Window *w = find_window(hwnd);
-    if (!w || !w->fill_pending)
-        return RECT{0, 0, 0, 0};
-    const RECT f = w->pending_fill;
-    if (from_elsewhere && area.left <= f.left && area.top <= f.top && area.right >= f.right &&
-        area.bottom >= f.bottom) {
-        w->fill_pending = false;
-        return f;
-    }
-    write_pending_fill(*w);
-    return RECT{0, 0, 0, 0};
-}
-
-void window_screen_changed(HWND hwnd, const RECT &rect) {
-    Window *w = find_window(hwnd);
-    if (w && w->visible && display().present)
-        display().present(hwnd, w->screen, rect);
-}
-
 } // namespace win32
 
 using namespace win32;

@@ -1,5 +1,5 @@
 // USER32 windows: classes, creation and destruction, visibility, rectangles, titles, finding a
-// window, metrics.
+// window, and the screens GDI32 draws into. Sizes are in user32_window_size.cpp.
 // Every window procedure call may create or destroy windows, so after each one the record
 // is looked up again by handle rather than kept by pointer.
 #include "user32_window.h"
@@ -50,60 +50,6 @@ const WindowClass *find_class(const char *name) {
 const uintptr_t application_icon = 0xFF00;
 const uintptr_t arrow_cursor = 0xFF04;
 
-// The real platform's defaults with its classic sizing frame of 4 pixels: a maximised window
-// covers the screen and a frame each side, and no window is sized more than 4 pixels past
-// that (SM_CXMAXTRACK; wider frames widen it).
-constexpr int sizing_frame = 4;
-constexpr int max_track_margin = 4 + 2 * sizing_frame;
-
-// Top-level windows are held to their tracking sizes from creation on; popups only when
-// they have a sizing border.
-bool tracked_from_creation(DWORD style) {
-    return (style & WS_THICKFRAME) || !(style & (WS_POPUP | WS_CHILD));
-}
-
-// Sends WM_GETMINMAXINFO with the defaults and keeps the tracking sizes the procedure leaves
-// (a maximum below the minimum is raised to it).
-void ask_track_sizes(HWND hwnd) {
-    const int screen_w = GetSystemMetrics(SM_CXSCREEN), screen_h = GetSystemMetrics(SM_CYSCREEN);
-    MINMAXINFO mm{};
-    mm.ptMaxSize = POINT{screen_w + 2 * sizing_frame, screen_h + 2 * sizing_frame};
-    mm.ptMaxPosition = POINT{-sizing_frame, -sizing_frame};
-    mm.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
-    SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&mm));
-    if (Window *w = find_window(hwnd)) {
-        w->min_track = POINT{std::max<LONG>(mm.ptMinTrackSize.x, 0), std::max<LONG>(mm.ptMinTrackSize.y, 0)};
-        w->max_track = POINT{std::max(mm.ptMaxTrackSize.x, w->min_track.x),
-                             std::max(mm.ptMaxTrackSize.y, w->min_track.y)};
-    }
-}
-
-int within_track(int outer, LONG min, LONG max) {
-    return static_cast<int>(std::clamp<LONG>(outer, min, max));
-}
-
-void report_bounds(const Window &w) {
-    if (display().window_bounds)
-        display().window_bounds(w.hwnd, w.max_track.x - w.frame.left - w.frame.right,
-                                w.max_track.y - w.frame.top - w.frame.bottom);
-}
-
-void send_size(Window &w) {
-    SendMessageA(w.hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(client_width(w), client_height(w)));
-}
-
-void send_move(HWND hwnd) {
-    if (Window *w = find_window(hwnd))
-        SendMessageA(hwnd, WM_MOVE, 0,
-                     MAKELPARAM(w->x + w->frame.left + w->client.left, w->y + w->frame.top + w->client.top));
-}
-
-void send_size_and_move(HWND hwnd) {
-    if (Window *w = find_window(hwnd))
-        send_size(*w);
-    send_move(hwnd);
-}
-
 // A window refused by its WM_NCCREATE or WM_CREATE hears only WM_NCDESTROY, as on the real
 // platform; it never existed for the program.
 void abandon_creation(HWND hwnd) {
@@ -140,60 +86,93 @@ Window *oldest_window_where(const std::function<bool(const Window &)> &pred) {
     return nullptr;
 }
 
-void layout_client(Window &w) {
-    int old_w = client_width(w), old_h = client_height(w);
-    int top = w.menu ? std::min(menu_bar_height, w.screen.height) : 0;
-    w.client = RECT{0, top, w.screen.width, w.screen.height};
-    if (w.created && (client_width(w) != old_w || client_height(w) != old_h)) {
-        invalidate(w, nullptr, true);
-        send_size(w);
+void invalidate(Window &w, const RECT *rect, bool erase) {
+    RECT r{0, 0, client_width(w), client_height(w)};
+    if (rect) {
+        r.left = std::max(r.left, rect->left);
+        r.top = std::max(r.top, rect->top);
+        r.right = std::min(r.right, rect->right);
+        r.bottom = std::min(r.bottom, rect->bottom);
     }
-    paint_menu_bar(w.hwnd);
-}
-
-bool resize_screen(Window &w, int width, int height) {
-    if (!w.screen.resize(width, height, 0xFFFFFF, !take_injected_failure(Allocation::window_surface)))
-        return false;
-    w.fill_pending = false;
-    w.client = RECT{0, 0, 0, 0};
-    layout_client(w);
-    return true;
-}
-
-void host_resize(HWND hwnd, int width, int height) {
-    if (!find_window(hwnd) || width <= 0 || height <= 0)
+    if (r.left >= r.right || r.top >= r.bottom)
         return;
-    ask_track_sizes(hwnd);
+    if (!w.invalid) {
+        w.update = r;
+        w.invalid = true;
+    } else {
+        w.update.left = std::min(w.update.left, r.left);
+        w.update.top = std::min(w.update.top, r.top);
+        w.update.right = std::max(w.update.right, r.right);
+        w.update.bottom = std::max(w.update.bottom, r.bottom);
+    }
+    w.erase = w.erase || erase;
+    queue().paint_may_be_due = true;
+    ++queue().activity; // a WM_PAINT may now be ready
+}
+
+// ---- seams for GDI32 and the displays ----
+
+namespace {
+
+void write_pending_fill(Window &w) {
+    if (!w.fill_pending)
+        return;
+    w.fill_pending = false;
+    const RECT r = w.pending_fill;
+    if (r.left >= r.right || r.top >= r.bottom)
+        return;
+    for (int y = r.top; y < r.bottom; ++y)
+        std::fill_n(w.screen.row(y) + r.left, r.right - r.left, w.pending_pixel);
+    window_screen_changed(w.hwnd, r);
+}
+
+} // namespace
+
+Surface *window_screen(HWND hwnd, RECT *client, bool keep_fill) {
+    Window *w = find_window(hwnd);
+    if (!w)
+        return nullptr;
+    if (!keep_fill)
+        write_pending_fill(*w);
+    if (client)
+        *client = w->client;
+    return &w->screen;
+}
+
+void defer_window_fill(HWND hwnd, const RECT &rect, uint32_t pixel) {
     Window *w = find_window(hwnd);
     if (!w)
         return;
-    report_bounds(*w);
-    const int frame_w = w->frame.left + w->frame.right, frame_h = w->frame.top + w->frame.bottom;
-    width = within_track(frame_w + width, w->min_track.x, w->max_track.x) - frame_w;
-    height = within_track(frame_h + height, w->min_track.y, w->max_track.y) - frame_h;
-    if (width > 0 && height > 0 && (width != w->screen.width || height != w->screen.height))
-        resize_screen(*w, width, height);
+    write_pending_fill(*w);
+    w->pending_fill =
+        RECT{std::max<LONG>(rect.left, 0), std::max<LONG>(rect.top, 0),
+             std::min<LONG>(rect.right, w->screen.width), std::min<LONG>(rect.bottom, w->screen.height)};
+    w->pending_pixel = pixel;
+    w->fill_pending = true;
+}
+
+RECT cover_window_fill(HWND hwnd, const RECT &area, bool from_elsewhere) {
+    Window *w = find_window(hwnd);
+    if (!w || !w->fill_pending)
+        return RECT{0, 0, 0, 0};
+    const RECT f = w->pending_fill;
+    if (from_elsewhere && area.left <= f.left && area.top <= f.top && area.right >= f.right &&
+        area.bottom >= f.bottom) {
+        w->fill_pending = false;
+        return f;
+    }
+    write_pending_fill(*w);
+    return RECT{0, 0, 0, 0};
+}
+
+void window_screen_changed(HWND hwnd, const RECT &rect) {
+    Window *w = find_window(hwnd);
+    if (w && w->visible && display().present)
+        display().present(hwnd, w->screen, rect);
 }
 
 int live_windows() {
     return static_cast<int>(windows.size());
-}
-
-void set_host_frame(HWND hwnd, const RECT &frame) {
-    Window *w = find_window(hwnd);
-    if (!w || frame.left < 0 || frame.top < 0 || frame.right < 0 || frame.bottom < 0)
-        return;
-    int width = outer_width(*w) - frame.left - frame.right;
-    int height = outer_height(*w) - frame.top - frame.bottom;
-    if (width <= 0 || height <= 0)
-        return;
-    bool moved = frame.left != w->frame.left || frame.top != w->frame.top;
-    w->frame = frame;
-    report_bounds(*w);
-    if (width != w->screen.width || height != w->screen.height)
-        resize_screen(*w, width, height);
-    if (moved)
-        send_move(hwnd);
 }
 
 void reset_user32() {
@@ -467,21 +446,6 @@ HWND WINAPI FindWindowA(LPCSTR class_name, LPCSTR window_name) {
                (!window_name || w.title == window_name);
     });
     return w ? w->hwnd : nullptr;
-}
-
-// USER32 GetSystemMetrics: SM_CXSCREEN and SM_CYSCREEN from the display, SM_CXMAXTRACK and
-// SM_CYMAXTRACK past them as the real platform's; 0 for the rest.
-int WINAPI GetSystemMetrics(int index) {
-    int width = 0, height = 0;
-    if (display().screen_size)
-        display().screen_size(&width, &height);
-    switch (index) {
-    case SM_CXSCREEN: return width;
-    case SM_CYSCREEN: return height;
-    case SM_CXMAXTRACK: return width + max_track_margin;
-    case SM_CYMAXTRACK: return height + max_track_margin;
-    default: return 0;
-    }
 }
 
 // USER32 LoadIconA: the shared application icon for IDI_APPLICATION; no other icons exist.

@@ -93,6 +93,16 @@ void host_resize(HWND hwnd, int width, int height);
 // The host framed the window (frame widths, each side): the outer size stays, the surface
 // takes what the frame leaves, and the program hears of it (WM_SIZE, WM_MOVE) at once.
 void set_host_frame(HWND hwnd, const RECT &frame);
+// Whether a window of this style is held to its tracking sizes from its creation on.
+bool tracked_from_creation(DWORD style);
+// Asks the window for its tracking sizes (WM_GETMINMAXINFO, with the defaults filled in).
+void ask_track_sizes(HWND hwnd);
+// An outer width or height held to a window's tracking sizes.
+int within_track(int outer, LONG min, LONG max);
+// Tells the display the largest surface the window takes.
+void report_bounds(const Window &w);
+// WM_SIZE with the client size, then WM_MOVE with the client area's screen position.
+void send_size_and_move(HWND hwnd);
 // Adds rect (client coordinates, null: all of it) to the update region.
 void invalidate(Window &w, const RECT *rect, bool erase);
 

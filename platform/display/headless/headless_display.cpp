@@ -30,9 +30,9 @@ uint32_t headless_now() {
 }
 
 void headless_wait(uint32_t deadline_ms, bool has_deadline) {
-    uint64_t activity = input_activity();
-    uint32_t clock = state.clock;
     if (state.idle && !state.in_idle) {
+        const uint64_t activity = input_activity();
+        const uint32_t clock = state.clock;
         state.in_idle = true;
         state.idle();
         state.in_idle = false;
