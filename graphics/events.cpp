@@ -39,6 +39,8 @@ int kelpa_next_event(int &x, int &y, char &key) {
         }
     }
     script_record_step();
+    if (s.pending_kind == KELPA_PERIODIC)
+        ++s.periodic_delivered;
     x = s.event_x;
     y = s.event_y;
     key = s.event_key;

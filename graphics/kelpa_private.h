@@ -68,6 +68,7 @@ struct LibraryState {
     uint8_t quit_requested = 0;
     uint8_t logging = 1;
     int32_t ctrl_down = 0;
+    uint32_t periodic_delivered = 0; // periodic events returned so far (a replay counts them)
 
     // script recording and playback
     FILE *script_file = nullptr;

@@ -3,6 +3,7 @@
 // Invariant: the slots from log_first up to log_next (wrapping) hold one live block each and
 // every other slot is empty; log_first is -1 exactly when no slot holds a block.
 // A line the text window cannot show (its font cannot be loaded) is written to standard error.
+// Every line also goes to the debugger's channel (OutputDebugStringA), whole and in order.
 #include "kelpa_private.h"
 
 #include <cstdarg>
@@ -103,6 +104,8 @@ int kelpa_log(const char *format, ...) {
         append_line(block);
     if (message_log.text_shown == 0)
         write_to_stderr(buffer);
+    // The ring forgets; a debugger (or a test, or a replay's log file) sees every line.
+    OutputDebugStringA(buffer);
 
     if (library_state.text_window) {
         RECT client = {};

@@ -4,10 +4,12 @@
 #include "kelpa_testing.h"
 
 #include "kelpa_private.h"
+#include "testing_internal.h"
 #include "win32_headless.h"
 #include "win32_internal.h"
 #include "win32_surface.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
@@ -23,23 +25,36 @@ void enter_process() {
     library_state.show_mode = SW_SHOWDEFAULT;
 }
 
+std::vector<std::string> log_history;
+
+} // namespace
+
 HWND graphics_window() {
     return library_state.graphics_window;
 }
 
-// Drawing reaches the window after the next dispatched message; readers want it now.
 void bring_window_up_to_date() {
     if (IsWindow(graphics_window()) && library_state.frame_dirty)
         present_frame();
 }
 
-} // namespace
+void start_log_history() {
+    log_history.clear();
+    headless::on_debug_output([](const char *text) {
+        std::string line = text;
+        if (!line.empty() && line.back() == '\n')
+            line.pop_back();
+        log_history.push_back(std::move(line));
+    });
+}
 
 void reset() {
     script_close(); // a file left open by an earlier run
     headless::reset();
     library_state = LibraryState{};
     message_log = MessageLog{};
+    pin_time(-1);
+    start_log_history();
 }
 
 void start() {
@@ -67,7 +82,7 @@ Script &Script::add(Step step) {
 }
 
 Script &Script::wait(int ms) {
-    return add(Step{ms < 0 ? 0 : ms, false, nullptr});
+    return add(Step{ms < 0 ? 0 : ms, false, nullptr, nullptr});
 }
 
 Script &Script::click(int x, int y) {
@@ -75,44 +90,68 @@ Script &Script::click(int x, int y) {
 }
 
 Script &Script::click(std::function<Point()> where) {
-    return add(Step{-1, true, [where = std::move(where)] {
+    return add(Step{-1, true,
+                    [where = std::move(where)] {
                         const Point p = where();
                         headless::click(graphics_window(), library_state.origin_x + p.x,
                                         library_state.origin_y - p.y);
-                    }});
+                    },
+                    nullptr});
 }
 
 Script &Script::key(char ch) {
-    return add(Step{-1, true, [ch] { headless::type(graphics_window(), std::string(1, ch)); }});
+    return add(Step{-1, true, [ch] { headless::type(graphics_window(), std::string(1, ch)); }, nullptr});
 }
 
 Script &Script::command(char letter) {
     int vk = std::toupper(static_cast<unsigned char>(letter));
-    return add(Step{-1, true, [vk] {
+    return add(Step{-1, true,
+                    [vk] {
                         headless::key_down(graphics_window(), VK_CONTROL);
                         headless::key(graphics_window(), vk);
                         headless::key_up(graphics_window(), VK_CONTROL);
-                    }});
+                    },
+                    nullptr});
 }
 
 Script &Script::then(std::function<void()> action) {
-    return add(Step{-1, false, std::move(action)});
+    return add(Step{-1, false, std::move(action), nullptr});
 }
 
 Script &Script::close() {
-    return add(Step{-1, true, [] { headless::close(graphics_window()); }});
+    return add(Step{-1, true, [] { headless::close(graphics_window()); }, nullptr});
+}
+
+Script &Script::start_time(int64_t seconds) {
+    start_time_ = seconds;
+    return *this;
 }
 
 int run(const std::function<int()> &program, const Script &script) {
+    return run_watched(program, script, nullptr);
+}
+
+int run_watched(const std::function<int()> &program, const Script &script,
+                const std::function<bool()> &watch) {
     reset();
     enter_process();
+    if (script.start_time_ >= 0)
+        pin_time(script.start_time_);
     size_t next = 0;
     bool waiting = false;
     uint32_t wait_until = 0;
     bool closed = false;
     headless::on_idle([&] {
+        if (watch && next < script.steps_.size() && !watch())
+            next = script.steps_.size();
         while (next < script.steps_.size()) {
             const Script::Step &step = script.steps_[next];
+            if (step.until) {
+                if (!step.until())
+                    return; // the clock moves on to the next timer's tick
+                ++next;
+                continue;
+            }
             if (step.wait_ms >= 0) {
                 if (!waiting) {
                     waiting = true;
@@ -162,6 +201,10 @@ int color_at(int x, int y) {
     return -1;
 }
 
+std::vector<std::string> all_log_lines() {
+    return log_history;
+}
+
 std::vector<std::string> log_lines() {
     std::vector<std::string> lines;
     if (message_log.log_first < 0)
@@ -194,19 +237,32 @@ bool save_log_png(const std::string &path) {
     return headless::save_png(library_state.text_window, path);
 }
 
+bool capture_into(Picture &picture) {
+    RECT client;
+    const win32::Surface *screen = win32::window_screen(graphics_window(), &client);
+    if (!screen) {
+        picture = Picture{};
+        return false;
+    }
+    picture.width = client.right - client.left;
+    picture.height = client.bottom - client.top;
+    picture.rgb.resize(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height));
+    uint32_t *out = picture.rgb.data();
+    for (int y = client.top; y < client.bottom; ++y, out += picture.width) {
+        if (!screen->contains(client.left, y) || !screen->contains(client.right - 1, y)) {
+            for (int x = client.left; x < client.right; ++x)
+                out[x - client.left] = screen->contains(x, y) ? screen->row(y)[x] : 0u;
+            continue;
+        }
+        std::copy(screen->row(y) + client.left, screen->row(y) + client.right, out);
+    }
+    return true;
+}
+
 Picture capture() {
     bring_window_up_to_date();
     Picture picture;
-    RECT client;
-    const win32::Surface *screen = win32::window_screen(graphics_window(), &client);
-    if (!screen)
-        return picture;
-    picture.width = client.right - client.left;
-    picture.height = client.bottom - client.top;
-    picture.rgb.reserve(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height));
-    for (int y = client.top; y < client.bottom; ++y)
-        for (int x = client.left; x < client.right; ++x)
-            picture.rgb.push_back(screen->contains(x, y) ? screen->row(y)[x] : 0u);
+    capture_into(picture);
     return picture;
 }
 

@@ -56,15 +56,33 @@ class Script {
     // The graphics window's close box: the program's next event is KELPA_QUIT.
     Script &close();
 
+    // ---- replaying a recording ----
+    // Plays a script file back from its first line, as Playback Script plays KELPA.SCR: the
+    // same reader, the same log messages, the same events (the file stands in for KELPA.SCR,
+    // which is not touched). A recording or playback of the program's own is stopped first.
+    // The steps after it run while it plays; a file that cannot be opened plays nothing and is
+    // reported on standard error.
+    Script &play(const std::string &path);
+    // Waits until the playback has ended (the end of the file, a line that is no event). With a
+    // count: until the playback has delivered that many periodic events in all, or ended.
+    Script &wait_playback(int periodic_events = -1);
+    // What the C library's time() returns when the run starts (seconds since 1970); it goes on
+    // with the virtual clock. A program that seeds its random numbers from time() then replays
+    // a recording exactly. Without it, time() is the real clock.
+    Script &start_time(int64_t seconds);
+
   private:
-    friend int run(const std::function<int()> &program, const Script &script);
+    friend int run_watched(const std::function<int()> &program, const Script &script,
+                           const std::function<bool()> &watch);
     struct Step {
         int wait_ms; // >= 0: a pause of that many ms; -1: an action
         bool input;  // the action gives the program input, which it handles first
         std::function<void()> action;
+        std::function<bool()> until; // set: a pause until it returns true, asked at each wait
     };
     Script &add(Step step);
     std::vector<Step> steps_;
+    int64_t start_time_ = -1;
     mutable bool running_ = false; // run() is carrying it out
 };
 
@@ -93,6 +111,9 @@ int color_at(int x, int y);
 
 // The message log, oldest line first, each line without the newline that ends it.
 std::vector<std::string> log_lines();
+// Every line the log received since reset(), in order: the log itself keeps only the last 25.
+// With logging on, a trace of every drawing operation.
+std::vector<std::string> all_log_lines();
 
 // What a window shows, with its menu bar, saved as a PNG file. False when it cannot be saved
 // (the window no longer exists, the file cannot be written).
@@ -122,5 +143,40 @@ Picture load_picture(const std::string &path);
 // written from actual instead, and the result is true.
 bool same_picture(const Picture &actual, const std::string &reference, std::string *why = nullptr,
                   bool update = false);
+
+// ---- a recording replayed into pictures ----
+
+struct ReplayOptions {
+    // time() at the start, as Script::start_time; -1: the real clock's time now, which the
+    // result reports so that the replay can be repeated.
+    int64_t start_time = -1;
+    // The drawing log is switched on (as Ctrl+L does) before playback starts, if it is off.
+    bool logging = false;
+    // The replay stops after this much virtual time; 0: no limit.
+    uint32_t limit_ms = 0;
+    // Each picture the graphics window shows, when it comes on screen (virtual ms since the
+    // start), from the program's first wait on; a picture like the one before is not repeated.
+    std::function<void(const Picture &picture, uint32_t ms)> frame;
+};
+
+struct Replayed {
+    enum End {
+        END_OF_FILE,   // the playback read the whole file
+        BAD_LINE,      // it stopped at a line that is no event (see line)
+        PROGRAM_ENDED, // the program returned while it played
+        TIME_LIMIT,    // ReplayOptions::limit_ms ran out
+        NOT_OPENED,    // the script file could not be opened: nothing ran
+    };
+    End end = NOT_OPENED;
+    long line = 0;          // BAD_LINE: the line of the file that stopped it, from 1
+    uint32_t end_ms = 0;    // virtual time when the playback ended
+    int64_t start_time = 0; // what time() returned at the start
+    int result = 0;         // the program's result
+};
+
+// Runs program as run() does and plays the script file back from its first wait on, as
+// Script::play does; when the playback ends the graphics window is closed.
+Replayed replay(const std::function<int()> &program, const std::string &path,
+                const ReplayOptions &options = {});
 
 } // namespace kelpa_testing

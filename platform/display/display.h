@@ -33,6 +33,9 @@ struct Display {
     // has_deadline is set.
     void (*wait)(uint32_t deadline_ms, bool has_deadline);
     void (*screen_size)(int *width, int *height);
+    // A string for the debugger (OutputDebugStringA). Null: the host's debugger channel, the
+    // file KELPA_DEBUG_OUTPUT names if it is set.
+    void (*debug_output)(const char *text);
 };
 
 const Display &display();

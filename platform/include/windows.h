@@ -482,6 +482,7 @@ HGLOBAL WINAPI GlobalFree(HGLOBAL mem);
 SIZE_T WINAPI GlobalSize(HGLOBAL mem);
 DWORD WINAPI GetTickCount(void);
 void WINAPI Sleep(DWORD ms);
+void WINAPI OutputDebugStringA(LPCSTR text);
 
 /* The GUI entry point, supplied by the program; the subset's main calls it. */
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE prev_instance, LPSTR cmd_line, int show);

@@ -51,4 +51,8 @@ bool save_png(HWND hwnd, const std::string &path);
 
 void set_screen_size(int width, int height);
 
+// ---- the debugger ----
+// Receives every string the program hands OutputDebugStringA; none is kept without one.
+void on_debug_output(std::function<void(const char *text)> hook);
+
 } // namespace headless

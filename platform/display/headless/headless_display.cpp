@@ -21,6 +21,7 @@ struct HeadlessState {
     int screen_height = 768;
     std::function<void()> idle;
     bool in_idle = false;
+    std::function<void(const char *)> debug_output;
 };
 
 HeadlessState state;
@@ -57,6 +58,11 @@ void headless_screen_size(int *width, int *height) {
 
 void pump_nothing() {}
 
+void headless_debug_output(const char *text) {
+    if (state.debug_output)
+        state.debug_output(text);
+}
+
 } // namespace
 
 const Display headless_display = {
@@ -67,7 +73,7 @@ const Display headless_display = {
     nullptr, // window_title
     nullptr, // window_bounds
     nullptr, // present: tests read the screen surfaces directly
-    pump_nothing, headless_now, headless_wait, headless_screen_size,
+    pump_nothing, headless_now, headless_wait, headless_screen_size, headless_debug_output,
 };
 
 void headless_advance_clock(uint32_t ms) {
@@ -94,6 +100,10 @@ void advance(uint32_t ms) {
 
 void on_idle(std::function<void()> hook) {
     win32::state.idle = std::move(hook);
+}
+
+void on_debug_output(std::function<void(const char *text)> hook) {
+    win32::state.debug_output = std::move(hook);
 }
 
 void set_screen_size(int width, int height) {

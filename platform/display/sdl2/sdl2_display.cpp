@@ -140,7 +140,7 @@ void screen(int *width, int *height) {
 }
 
 const Display sdl2_display = {
-    "sdl2", created, destroyed, shown, titled, bounded, presented, pump_input, now_ms, wait, screen,
+    "sdl2", created, destroyed, shown, titled, bounded, presented, pump_input, now_ms, wait, screen, nullptr,
 };
 
 } // namespace

@@ -21,6 +21,7 @@ namespace {
 EM_JS(void, js_window_created, (int hwnd, const char *title, int x, int y, int width, int height), {
     kelpaPage.createWindow(hwnd, kelpaPage.fromCp1252(HEAPU8, title), x, y, width, height);
 });
+EM_JS(void, js_debug_output, (const char *text), { console.debug(UTF8ToString(text)); });
 EM_JS(void, js_window_destroyed, (int hwnd), { kelpaPage.destroyWindow(hwnd); });
 EM_JS(void, js_window_shown, (int hwnd, int visible), { kelpaPage.showWindow(hwnd, visible != 0); });
 EM_JS(int, js_take_frame, (int hwnd, int32_t *out), { return kelpaPage.takeFrame(hwnd, HEAP32, out >> 2); });
@@ -116,10 +117,15 @@ void screen_size(int *width, int *height) {
         *height = js_screen_height();
 }
 
+// The browser's debugger is its console: debug-level messages show in the developer tools.
+void debug_output(const char *text) {
+    js_debug_output(text);
+}
+
 // The page offers no way to resize a window, so it needs no bounds.
 const Display web_display = {
     "web",   window_created, window_destroyed, window_shown, window_title, nullptr,
-    present, pump_input,     now_ms,           wait,         screen_size,
+    present, pump_input,     now_ms,           wait,         screen_size,  debug_output,
 };
 
 } // namespace

@@ -1,0 +1,205 @@
+// Frames of an animated GIF through giflib: the changed rectangle, its colour table, the
+// indices of its rows. giflib does the LZW coding and the file's blocks.
+#include "gif_file.h"
+
+#include <gif_lib.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace kelpa_replay {
+
+namespace {
+
+int write_to_file(GifFileType *gif, const GifByteType *bytes, int count) {
+    FILE *file = static_cast<FILE *>(gif->UserData);
+    return static_cast<int>(std::fwrite(bytes, 1, static_cast<size_t>(count), file));
+}
+
+// The colours of a frame's rectangle: up to 255 of them keep an index each (the last index
+// is the transparent one); a frame with more maps the rest to the nearest colour kept, which
+// the table's colours never need.
+struct Palette {
+    static constexpr int slots = 4096; // open addressing over the frame's colours
+    uint32_t key[slots];
+    int16_t index[slots];
+    uint32_t colours[256];
+    uint32_t counts[256];
+    int count = 0;
+    bool overflow = false;
+
+    void clear() {
+        std::fill(std::begin(index), std::end(index), int16_t(-1));
+        count = 0;
+        overflow = false;
+    }
+    static int hash(uint32_t rgb) { return static_cast<int>((rgb * 2654435761u) >> 20); }
+    // The colour's index, added if there is room; -1 when the table is full.
+    int find(uint32_t rgb) {
+        int h = hash(rgb);
+        while (index[h] >= 0) {
+            if (key[h] == rgb)
+                return index[h];
+            h = (h + 1) & (slots - 1);
+        }
+        if (count == 255) {
+            overflow = true;
+            return -1;
+        }
+        key[h] = rgb;
+        index[h] = static_cast<int16_t>(count);
+        colours[count] = rgb;
+        return count++;
+    }
+    int nearest(uint32_t rgb) const {
+        int best = 0;
+        long best_distance = -1;
+        for (int i = 0; i < count; ++i) {
+            const long dr = long((rgb >> 16) & 255) - long((colours[i] >> 16) & 255);
+            const long dg = long((rgb >> 8) & 255) - long((colours[i] >> 8) & 255);
+            const long db = long(rgb & 255) - long(colours[i] & 255);
+            const long d = dr * dr + dg * dg + db * db;
+            if (best_distance < 0 || d < best_distance) {
+                best = i;
+                best_distance = d;
+            }
+        }
+        return best;
+    }
+};
+
+// The smallest rectangle that holds every pixel where a and b differ; false when none does.
+bool changed_box(const kelpa_testing::Picture &a, const kelpa_testing::Picture &b, int &left, int &top,
+                 int &right, int &bottom) {
+    const int w = a.width;
+    top = -1;
+    for (int y = 0; y < a.height && top < 0; ++y)
+        if (std::memcmp(&a.rgb[size_t(y) * w], &b.rgb[size_t(y) * w], size_t(w) * 4) != 0)
+            top = y;
+    if (top < 0)
+        return false;
+    bottom = top;
+    for (int y = a.height - 1; y > top; --y)
+        if (std::memcmp(&a.rgb[size_t(y) * w], &b.rgb[size_t(y) * w], size_t(w) * 4) != 0) {
+            bottom = y;
+            break;
+        }
+    left = w;
+    right = -1;
+    for (int y = top; y <= bottom; ++y) {
+        const uint32_t *ra = &a.rgb[size_t(y) * w], *rb = &b.rgb[size_t(y) * w];
+        int x = 0;
+        while (x < left && ra[x] == rb[x])
+            ++x;
+        left = std::min(left, x);
+        x = w - 1;
+        while (x > right && ra[x] == rb[x])
+            --x;
+        right = std::max(right, x);
+    }
+    return true;
+}
+
+} // namespace
+
+bool GifFile::open(FILE *file, int width, int height) {
+    file_ = file;
+    int error = 0;
+    gif_ = EGifOpen(file, write_to_file, &error);
+    if (!gif_)
+        return !(failed_ = true);
+    EGifSetGifVersion(gif_, true);
+    // No global colour table: every frame brings its own.
+    if (EGifPutScreenDesc(gif_, width, height, 8, 0, nullptr) == GIF_ERROR)
+        return !(failed_ = true);
+    static const GifByteType loop[3] = {1, 0, 0}; // sub-block 1: repeat 0 times more = forever
+    if (EGifPutExtensionLeader(gif_, APPLICATION_EXT_FUNC_CODE) == GIF_ERROR ||
+        EGifPutExtensionBlock(gif_, 11, "NETSCAPE2.0") == GIF_ERROR ||
+        EGifPutExtensionBlock(gif_, 3, loop) == GIF_ERROR || EGifPutExtensionTrailer(gif_) == GIF_ERROR)
+        return !(failed_ = true);
+    canvas_.width = width;
+    canvas_.height = height;
+    canvas_.rgb.assign(size_t(width) * size_t(height), 0);
+    return true;
+}
+
+bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
+    if (!gif_ || failed_ || picture.width != canvas_.width || picture.height != canvas_.height)
+        return !(failed_ = true);
+    int left = 0, top = 0, right = picture.width - 1, bottom = picture.height - 1;
+    const bool whole = first_;
+    if (!whole && !changed_box(picture, canvas_, left, top, right, bottom)) {
+        left = top = right = bottom = 0; // a frame that only waits: one transparent pixel
+    }
+    const int w = right - left + 1, h = bottom - top + 1;
+
+    static Palette palette;
+    palette.clear();
+    const int transparent = 255;
+    for (int y = top; y <= bottom; ++y) {
+        const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
+        const uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
+        for (int x = left; x <= right; ++x)
+            if (whole || row[x] != old[x])
+                palette.find(row[x]);
+    }
+    const int bits = std::max(1, GifBitSize(palette.count + 1));
+    const int size = 1 << bits;
+    const int trans_index = whole ? -1 : (palette.count < size - 1 ? size - 1 : transparent);
+    GifColorType colours[256] = {};
+    for (int i = 0; i < palette.count; ++i)
+        colours[i] = GifColorType{GifByteType(palette.colours[i] >> 16), GifByteType(palette.colours[i] >> 8),
+                                  GifByteType(palette.colours[i])};
+    ColorMapObject *map = GifMakeMapObject(size, colours);
+    if (!map)
+        return !(failed_ = true);
+
+    GraphicsControlBlock control = {DISPOSE_DO_NOT, false, std::max(0, delay_cs), trans_index};
+    GifByteType extension[4];
+    EGifGCBToExtension(&control, extension);
+    bool ok = EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, extension) != GIF_ERROR &&
+              EGifPutImageDesc(gif_, left, top, w, h, false, map) != GIF_ERROR;
+    GifFreeMapObject(map);
+    line_.resize(size_t(w));
+    for (int y = top; ok && y <= bottom; ++y) {
+        const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
+        uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
+        for (int x = left; x <= right; ++x) {
+            int i;
+            if (!whole && row[x] == old[x]) {
+                i = trans_index;
+            } else {
+                i = palette.find(row[x]);
+                if (i < 0)
+                    i = palette.nearest(row[x]);
+                // What the viewer shows from now on, the nearest colour where it is not exact.
+                old[x] = palette.colours[i];
+            }
+            line_[size_t(x - left)] = GifPixelType(i);
+        }
+        ok = EGifPutLine(gif_, line_.data(), w) != GIF_ERROR;
+    }
+    first_ = false;
+    if (!ok || std::ferror(file_))
+        failed_ = true;
+    return !failed_;
+}
+
+bool GifFile::close() {
+    if (!gif_)
+        return false;
+    int error = 0;
+    if (EGifCloseFile(gif_, &error) == GIF_ERROR)
+        failed_ = true;
+    gif_ = nullptr;
+    return !failed_;
+}
+
+GifFile::~GifFile() {
+    if (gif_) {
+        int error = 0;
+        EGifCloseFile(gif_, &error);
+    }
+}
+
+} // namespace kelpa_replay
