@@ -64,7 +64,7 @@ struct Output {
         return true;
     }
     bool commit() {
-        const bool written = file && std::fflush(file) == 0 && !std::ferror(file) && fsync(fileno(file)) == 0;
+        const bool written = file && std::fflush(file) == 0 && !std::ferror(file);
         const bool closed = file && std::fclose(file) == 0;
         file = nullptr;
         if (!written || !closed || std::rename(temp.c_str(), path.c_str()) != 0) {
