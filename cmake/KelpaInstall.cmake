@@ -11,7 +11,7 @@ set(KELPA_VERSION 2.2)
 set(kelpa_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KELPA)
 set(kelpa_install_targets kelpa kelpa_entry kelpa_program kelpa_host win32_api win32_entry)
 if(TARGET kelpa_testing)
-    list(APPEND kelpa_install_targets kelpa_testing)
+    list(APPEND kelpa_install_targets kelpa_testing kelpa_replay)
 endif()
 if(TARGET win32_host_fonts)
     list(APPEND kelpa_install_targets win32_host_fonts)
@@ -42,10 +42,11 @@ configure_package_config_file(cmake/KELPAConfig.cmake.in ${CMAKE_CURRENT_BINARY_
 write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/KELPAConfigVersion.cmake
     VERSION ${KELPA_VERSION} COMPATIBILITY SameMajorVersion)
 install(FILES ${CMAKE_CURRENT_BINARY_DIR}/KELPAConfig.cmake ${CMAKE_CURRENT_BINARY_DIR}/KELPAConfigVersion.cmake
-    DESTINATION ${kelpa_cmake_dir})
+    cmake/KelpaReplay.cmake DESTINATION ${kelpa_cmake_dir})
 
 # pkg-config: kelpa.pc for a program (the process entry included), kelpa-testing.pc for its
-# tests (no entry: the test has its own main). The libraries are static only, so what they
+# tests (no entry: the test has its own main), kelpa-replay.pc for its replay command (the
+# command's main). The libraries are static only, so what they
 # link against is public (Requires, and the C++ runtime in Libs): the plain
 # `pkg-config --libs` links, and --static adds what those libraries need in turn.
 if(NOT WIN32)
@@ -58,7 +59,7 @@ if(NOT WIN32)
     string(REGEX REPLACE "/$" "" KELPA_PC_UP "${KELPA_PC_UP}")
     # The process entry's object, where install(TARGETS ... OBJECTS) puts it for this build type.
     set(KELPA_PC_ENTRY "\${libdir}/kelpa/objects-$<CONFIG>/kelpa_entry/entry.cpp${CMAKE_CXX_OUTPUT_EXTENSION}")
-    foreach(pc kelpa kelpa-testing)
+    foreach(pc kelpa kelpa-testing kelpa-replay)
         configure_file(cmake/${pc}.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.in @ONLY)
         file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/pkgconfig/$<CONFIG>/${pc}.pc
             INPUT ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc.in)

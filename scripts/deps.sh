@@ -3,9 +3,9 @@
 
 # Fonts: fonts-liberation has the widths of the Windows faces that stand in for unknown names,
 # xfonts-base the X11 "fixed" face of the text window. tesseract-ocr and imagemagick read the
-# text window back in the ocr test.
+# text window back in the ocr test. giflib writes the replay command's GIFs.
 KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libsdl2-dev \
+libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libgif-dev libsdl2-dev \
 libx11-dev tesseract-ocr imagemagick python3"
 
 # The end-to-end test: an X server, a window manager, input, screenshots and their checks.

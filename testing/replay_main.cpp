@@ -23,8 +23,8 @@ namespace {
 
 const char *program_name = "replay";
 
-const char usage[] = "usage: %s [--start-time SECONDS] [--frames DIR] [--log FILE] [--logging] [--hold MS]\n"
-                     "       [--limit SECONDS] SCRIPT OUT.gif\n";
+const char usage[] = "usage: %s [--start-time SECONDS] [--frames DIR] [--log FILE] [--logging] [--hold MS] "
+                     "[--limit SECONDS] SCRIPT OUT.gif\n";
 
 // The longest a replay runs by default (virtual time): a script of more is cut there.
 constexpr long default_limit_seconds = 600;

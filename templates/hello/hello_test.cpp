@@ -25,9 +25,27 @@ bool shows(int color, int x1, int x2, int y) {
     return false;
 }
 
+// A recording replayed, as Playback Script would play it: hello.scr clicks twice and types
+// two keys, so the track ends where the second click was and the ball has changed colour.
+void replay_recording(const std::string &path) {
+    using namespace kelpa_testing;
+    Script script;
+    script.play(path).wait_playback(12).then(
+        [] { check(color_at(0, 0) == COLOR_BLACK, "after 12 ticks the track has not moved yet"); });
+    script.wait_playback().then([] {
+        check(color_at(120, -80) == COLOR_BLACK, "the recording's last click moved the track");
+        check(color_at(0, 0) == COLOR_WHITE, "the track left the centre");
+    });
+    run(game_main, script);
+    std::vector<std::string> log = all_log_lines();
+    check(log.size() >= 3 && log[log.size() - 3].rfind("Key 'i'", 0) == 0 &&
+              log[log.size() - 2].rfind("Key 'j'", 0) == 0,
+          "the recording's two keys, in the log before the end of the file");
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char **argv) {
     using namespace kelpa_testing;
     Picture before, after;
     Script script;
@@ -50,6 +68,7 @@ int main() {
     check(result == 0, "game_main returns 0");
     std::vector<std::string> log = log_lines();
     check(!log.empty() && log.back() == "Key 'x': the ball is now colour 3.", "the key's log line");
+    replay_recording(argc > 1 ? argv[1] : "hello.scr");
     std::printf("%s\n", failures ? "hello_test: FAILED" : "hello_test: passed");
     return failures ? 1 : 0;
 }

@@ -40,7 +40,7 @@ int main(int argc, char **argv) {
     keys(script, "iill").wait(2000); // right
     keys(script, "p").wait(1000);    // paused
     keys(script, "p").wait(500);
-    keys(script, "jj").wait(9000);     // standing still until the chaser wins
+    keys(script, "jj").wait(9000);               // standing still until the chaser wins
     script.click(color_x, buttons_y).wait(1000); // over: a new colour all the same
     script.click(restart_x, buttons_y).wait(500);
     keys(script, "kkj").wait(2500);
