@@ -3,6 +3,8 @@
 // README's animation replay. Keys steer the face round the field, the three buttons are
 // clicked, the face then stands still until the chaser ends the game, and a restart follows.
 // Usage: chaser_session OUT.scr (the start time is the one the replays use: 1700000000).
+// A new session changes what its replays show: rewrite the game's replay references after it
+// (a build with -DKELPA_UPDATE_PICTURES=ON, ctest -R game_replay) and run scripts/docs-pictures.
 #include <kelpa_testing.h>
 
 #include <cstdio>
