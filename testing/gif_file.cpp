@@ -11,11 +11,6 @@ namespace kelpa_replay {
 
 namespace {
 
-int write_to_file(GifFileType *gif, const GifByteType *bytes, int count) {
-    FILE *file = static_cast<FILE *>(gif->UserData);
-    return static_cast<int>(std::fwrite(bytes, 1, static_cast<size_t>(count), file));
-}
-
 // The colours of a frame's rectangle: up to 255 of them keep an index each (the last index
 // is the transparent one); a frame with more maps the rest to the nearest colour kept, which
 // the table's colours never need.
@@ -102,10 +97,33 @@ bool changed_box(const kelpa_testing::Picture &a, const kelpa_testing::Picture &
 
 } // namespace
 
+// giflib's output goes to the held bytes; flush() passes them on to the file.
+int write_held(GifFileType *gif, const GifByteType *bytes, int count) {
+    GifFile *self = static_cast<GifFile *>(gif->UserData);
+    self->held_.insert(self->held_.end(), bytes, bytes + count);
+    return count;
+}
+
+bool GifFile::flush() {
+    if (!held_.empty() && std::fwrite(held_.data(), 1, held_.size(), file_) != held_.size())
+        failed_ = true;
+    held_.clear();
+    return !failed_;
+}
+
+void GifFile::extend(int extra_cs) {
+    // A frame's bytes start with its control block: 0x21 0xF9 4, flags, then the delay.
+    if (held_.size() < 6 || held_[0] != 0x21 || held_[1] != 0xF9 || extra_cs <= 0)
+        return;
+    const int delay = std::min(0xFFFF, (held_[4] | held_[5] << 8) + extra_cs);
+    held_[4] = uint8_t(delay & 0xFF);
+    held_[5] = uint8_t(delay >> 8);
+}
+
 bool GifFile::open(FILE *file, int width, int height) {
     file_ = file;
     int error = 0;
-    gif_ = EGifOpen(file, write_to_file, &error);
+    gif_ = EGifOpen(this, write_held, &error);
     if (!gif_)
         return !(failed_ = true);
     EGifSetGifVersion(gif_, true);
@@ -120,11 +138,11 @@ bool GifFile::open(FILE *file, int width, int height) {
     canvas_.width = width;
     canvas_.height = height;
     canvas_.rgb.assign(size_t(width) * size_t(height), 0);
-    return true;
+    return flush();
 }
 
 bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
-    if (!gif_ || failed_ || picture.width != canvas_.width || picture.height != canvas_.height)
+    if (!gif_ || failed_ || picture.width != canvas_.width || picture.height != canvas_.height || !flush())
         return !(failed_ = true);
     int left = 0, top = 0, right = picture.width - 1, bottom = picture.height - 1;
     const bool whole = first_;
@@ -136,12 +154,18 @@ bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
     static Palette palette;
     palette.clear();
     const int transparent = 255;
+    // Runs of one colour are the rule (the background, filled shapes): the last colour found
+    // answers most pixels without a lookup.
+    uint32_t last_rgb = 0;
+    int last_index = -2;
     for (int y = top; y <= bottom; ++y) {
         const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
         const uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
         for (int x = left; x <= right; ++x)
-            if (whole || row[x] != old[x])
-                palette.find(row[x]);
+            if ((whole || row[x] != old[x]) && (row[x] != last_rgb || last_index == -2)) {
+                last_rgb = row[x];
+                last_index = palette.find(row[x]);
+            }
     }
     const int bits = std::max(1, GifBitSize(palette.count + 1));
     const int size = 1 << bits;
@@ -161,6 +185,7 @@ bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
               EGifPutImageDesc(gif_, left, top, w, h, false, map) != GIF_ERROR;
     GifFreeMapObject(map);
     line_.resize(size_t(w));
+    last_index = -2;
     for (int y = top; ok && y <= bottom; ++y) {
         const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
         uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
@@ -169,9 +194,13 @@ bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
             if (!whole && row[x] == old[x]) {
                 i = trans_index;
             } else {
-                i = palette.find(row[x]);
-                if (i < 0)
-                    i = palette.nearest(row[x]);
+                if (row[x] != last_rgb || last_index == -2) {
+                    last_rgb = row[x];
+                    last_index = palette.find(row[x]);
+                    if (last_index < 0)
+                        last_index = palette.nearest(row[x]);
+                }
+                i = last_index;
                 // What the viewer shows from now on, the nearest colour where it is not exact.
                 old[x] = palette.colours[i];
             }
@@ -180,7 +209,7 @@ bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
         ok = EGifPutLine(gif_, line_.data(), w) != GIF_ERROR;
     }
     first_ = false;
-    if (!ok || std::ferror(file_))
+    if (!ok)
         failed_ = true;
     return !failed_;
 }
@@ -189,10 +218,10 @@ bool GifFile::close() {
     if (!gif_)
         return false;
     int error = 0;
-    if (EGifCloseFile(gif_, &error) == GIF_ERROR)
+    if (EGifCloseFile(gif_, &error) == GIF_ERROR) // the trailer joins the held bytes
         failed_ = true;
     gif_ = nullptr;
-    return !failed_;
+    return flush() && !failed_;
 }
 
 GifFile::~GifFile() {

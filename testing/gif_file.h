@@ -21,6 +21,8 @@ class GifFile {
     bool open(FILE *file, int width, int height);
     // Shows picture (of the size opened) for delay_cs hundredths of a second.
     bool add(const kelpa_testing::Picture &picture, int delay_cs);
+    // The last picture added stays extra_cs hundredths of a second longer.
+    void extend(int extra_cs);
     // Writes the trailer; false if anything failed.
     bool close();
     bool failed() const { return failed_; }
@@ -33,6 +35,11 @@ class GifFile {
     bool first_ = true;
     kelpa_testing::Picture canvas_; // what the frames so far show
     std::vector<uint8_t> line_;
+    // The last frame's bytes, from its graphics control block on, kept back until the next
+    // frame so that its delay can still grow.
+    std::vector<uint8_t> held_;
+    bool flush();
+    friend int write_held(GifFileType *, const uint8_t *, int);
 };
 
 } // namespace kelpa_replay

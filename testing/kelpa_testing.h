@@ -154,9 +154,10 @@ struct ReplayOptions {
     bool logging = false;
     // The replay stops after this much virtual time; 0: no limit.
     uint32_t limit_ms = 0;
-    // Each picture the graphics window shows, when it comes on screen (virtual ms since the
-    // start), from the program's first wait on; a picture like the one before is not repeated.
-    std::function<void(const Picture &picture, uint32_t ms)> frame;
+    // Each picture the graphics window showed from the program's first wait on, once it has
+    // left the screen (or the playback ended), with the virtual times (ms since the start) it
+    // came and went; a picture like the one before it is no new picture.
+    std::function<void(const Picture &picture, uint32_t from_ms, uint32_t to_ms)> frame;
 };
 
 struct Replayed {

@@ -8,6 +8,7 @@
 #include "testing_internal.h"
 #include "win32_headless.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <ctime>
 #include <utility>
@@ -117,12 +118,15 @@ Replayed replay(const std::function<int()> &program, const std::string &path, co
     });
 
     Picture shown, now;
+    uint32_t shown_since = 0;
     auto watch = [&] {
         if (options.frame && IsWindow(graphics_window())) {
             bring_window_up_to_date();
             if (capture_into(now) && now != shown) {
+                if (!shown.rgb.empty())
+                    options.frame(shown, shown_since, headless::now());
                 std::swap(shown, now);
-                options.frame(shown, headless::now());
+                shown_since = headless::now();
             }
         }
         if (options.limit_ms && headless::now() >= options.limit_ms) {
@@ -135,6 +139,8 @@ Replayed replay(const std::function<int()> &program, const std::string &path, co
     replayed.result = run_watched(program, script, watch);
     if (!ended)
         end(Replayed::PROGRAM_ENDED);
+    if (options.frame && !shown.rgb.empty())
+        options.frame(shown, shown_since, std::max(replayed.end_ms, shown_since));
     return replayed;
 }
 

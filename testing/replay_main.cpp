@@ -152,20 +152,34 @@ struct Replay {
     Output gif_output;
     kelpa_replay::GifFile gif;
     bool gif_open = false;
-    kelpa_testing::Picture pending; // shown since pending_ms; its delay is known at the next
-    uint32_t pending_ms = 0;
-    bool has_pending = false;
     long frames_written = 0;
+    long shown_cs = 0;              // the GIF's time so far, in its own hundredths of a second
+    kelpa_testing::Picture dropped; // the latest picture left out, if it was the latest
+    bool has_dropped = false;
     bool failed = false; // an output could not be written: the reason already said
 
     explicit Replay(const Arguments &a) : args(a) {}
 
-    void write_frame(const kelpa_testing::Picture &picture, long delay_cs) {
+    // A picture that was on screen from from_ms to to_ms. Its delay ends where the virtual
+    // time ends, rounded, so the GIF's clock never drifts from the replay's. A picture shown
+    // for less than a hundredth of a second is left out, unless it turns out to be the last.
+    void frame(const kelpa_testing::Picture &picture, uint32_t from_ms, uint32_t to_ms) {
+        if (frames_written == 0 && !has_dropped)
+            shown_cs = centiseconds(from_ms);
+        const long end_cs = centiseconds(to_ms);
+        has_dropped = end_cs <= shown_cs;
+        if (has_dropped)
+            dropped = picture;
+        else
+            write(picture, end_cs - shown_cs);
+        shown_cs = std::max(shown_cs, end_cs);
+    }
+
+    void write(const kelpa_testing::Picture &picture, long delay_cs) {
         if (failed)
             return;
-        if (!gif_open) {
+        if (!gif_open)
             gif_open = gif.open(gif_output.file, picture.width, picture.height);
-        }
         if (!gif.add(picture, static_cast<int>(delay_cs))) {
             say("cannot write " + args.gif + ": " + std::strerror(errno ? errno : EIO));
             failed = true;
@@ -184,25 +198,13 @@ struct Replay {
         }
     }
 
-    // A picture came on screen at ms: the one before it stayed until then.
-    void frame(const kelpa_testing::Picture &picture, uint32_t ms) {
-        if (has_pending) {
-            const long delay = centiseconds(ms) - centiseconds(pending_ms);
-            // Shown for less than a hundredth of a second: the next picture takes its place.
-            if (delay > 0)
-                write_frame(pending, delay);
-            else
-                ms = pending_ms;
-        }
-        pending = picture;
-        pending_ms = ms;
-        has_pending = true;
-    }
-
-    void finish(uint32_t end_ms) {
-        if (has_pending)
-            write_frame(pending, std::max(1L, centiseconds(end_ms + static_cast<uint32_t>(args.hold_ms)) -
-                                                  centiseconds(pending_ms)));
+    // The last picture stays for the hold after the end of the file.
+    void finish() {
+        const int hold_cs = static_cast<int>((args.hold_ms + 5) / 10);
+        if (has_dropped)
+            write(dropped, std::max(1, hold_cs));
+        else
+            gif.extend(hold_cs);
         if (gif_open && !gif.close() && !failed) {
             say("cannot write " + args.gif);
             failed = true;
@@ -244,7 +246,9 @@ int main(int argc, char **argv) {
     options.start_time = args.start_time;
     options.logging = args.logging;
     options.limit_ms = static_cast<uint32_t>(args.limit_seconds * 1000);
-    options.frame = [&](const kelpa_testing::Picture &picture, uint32_t ms) { replay.frame(picture, ms); };
+    options.frame = [&](const kelpa_testing::Picture &picture, uint32_t from_ms, uint32_t to_ms) {
+        replay.frame(picture, from_ms, to_ms);
+    };
     const kelpa_testing::Replayed result = kelpa_testing::replay(game_main, args.script, options);
     if (result.end == kelpa_testing::Replayed::NOT_OPENED) {
         say("cannot open script file " + args.script);
@@ -264,7 +268,7 @@ int main(int argc, char **argv) {
         break;
     default: break;
     }
-    replay.finish(result.end_ms);
+    replay.finish();
 
     if (log_output.file)
         for (const std::string &line : kelpa_testing::all_log_lines())
