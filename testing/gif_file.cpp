@@ -2,31 +2,41 @@
 // indices of its rows. giflib does the LZW coding and the file's blocks.
 #include "gif_file.h"
 
+#include "kelpa_private.h"
+
 #include <gif_lib.h>
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <utility>
 
 namespace kelpa_replay {
 
 namespace {
 
-// The colours of a frame's rectangle: up to 255 of them keep an index each (the last index
-// is the transparent one); a frame with more maps the rest to the nearest colour kept, which
-// the table's colours never need.
+// Whether rgb (0xRRGGBB) is one of KELPA's colour table: these always come out exact.
+bool table_colour(uint32_t rgb) {
+    for (COLORREF c : color_values)
+        if (rgb == (uint32_t(GetRValue(c)) << 16 | uint32_t(GetGValue(c)) << 8 | GetBValue(c)))
+            return true;
+    return false;
+}
+
+// The colours of a frame's rectangle, up to 255 of them, each with its index in the frame's
+// table (after index 0, the transparent one).
 struct Palette {
     static constexpr int slots = 4096; // open addressing over the frame's colours
     uint32_t key[slots];
     int16_t index[slots];
-    uint32_t colours[256];
-    uint32_t counts[256];
+    uint32_t colours[255];
     int count = 0;
-    bool overflow = false;
 
     void clear() {
         std::fill(std::begin(index), std::end(index), int16_t(-1));
         count = 0;
-        overflow = false;
     }
     static int hash(uint32_t rgb) { return static_cast<int>((rgb * 2654435761u) >> 20); }
     // The colour's index, added if there is room; -1 when the table is full.
@@ -37,10 +47,8 @@ struct Palette {
                 return index[h];
             h = (h + 1) & (slots - 1);
         }
-        if (count == 255) {
-            overflow = true;
+        if (count == 255)
             return -1;
-        }
         key[h] = rgb;
         index[h] = static_cast<int16_t>(count);
         colours[count] = rgb;
@@ -93,6 +101,50 @@ bool changed_box(const kelpa_testing::Picture &a, const kelpa_testing::Picture &
         right = std::max(right, x);
     }
     return true;
+}
+
+// A rectangle of more than 255 colours (anti-aliased text in many shades): the colour table's
+// colours keep an index each, then the most used others; the rest take the nearest colour
+// kept. Fills the indices anew.
+void choose_colours(const kelpa_testing::Picture &picture, const kelpa_testing::Picture &canvas, bool whole,
+                    int left, int top, int right, int bottom, Palette &palette,
+                    std::vector<uint8_t> &indices) {
+    std::unordered_map<uint32_t, uint32_t> uses;
+    for (int y = top; y <= bottom; ++y) {
+        const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
+        const uint32_t *old = &canvas.rgb[size_t(y) * picture.width];
+        for (int x = left; x <= right; ++x)
+            if (whole || row[x] != old[x])
+                ++uses[row[x]];
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> ranked; // (uses, colour), the table's first
+    for (const auto &[rgb, count] : uses) {
+        ranked.emplace_back(table_colour(rgb) ? UINT32_MAX : count, rgb);
+    }
+    std::sort(ranked.begin(), ranked.end(), [](const auto &a, const auto &b) {
+        return a.first != b.first ? a.first > b.first : a.second < b.second;
+    });
+    palette.clear();
+    for (size_t i = 0; i < ranked.size() && i < 255; ++i)
+        palette.find(ranked[i].second);
+    std::unordered_map<uint32_t, uint8_t> index;
+    uint8_t *out = indices.data();
+    for (int y = top; y <= bottom; ++y) {
+        const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
+        const uint32_t *old = &canvas.rgb[size_t(y) * picture.width];
+        for (int x = left; x <= right; ++x, ++out) {
+            if (!whole && row[x] == old[x]) {
+                *out = 0;
+                continue;
+            }
+            auto found = index.find(row[x]);
+            if (found == index.end()) {
+                const int i = palette.find(row[x]);
+                found = index.emplace(row[x], uint8_t((i >= 0 ? i : palette.nearest(row[x])) + 1)).first;
+            }
+            *out = found->second;
+        }
+    }
 }
 
 } // namespace
@@ -151,63 +203,65 @@ bool GifFile::add(const kelpa_testing::Picture &picture, int delay_cs) {
     }
     const int w = right - left + 1, h = bottom - top + 1;
 
+    // One pass gives every pixel its index and the frame its table: index 0 is the
+    // transparent one (a pixel the frame leaves as it was), the frame's colours follow. Runs
+    // of one colour are the rule (the background, filled shapes), so the last colour found
+    // answers most pixels without a lookup.
     static Palette palette;
     palette.clear();
-    const int transparent = 255;
-    // Runs of one colour are the rule (the background, filled shapes): the last colour found
-    // answers most pixels without a lookup.
+    indices_.resize(size_t(w) * size_t(h));
+    uint8_t *out = indices_.data();
     uint32_t last_rgb = 0;
-    int last_index = -2;
-    for (int y = top; y <= bottom; ++y) {
+    int last_index = -1;
+    bool full = false;
+    for (int y = top; y <= bottom && !full; ++y) {
         const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
         const uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
-        for (int x = left; x <= right; ++x)
-            if ((whole || row[x] != old[x]) && (row[x] != last_rgb || last_index == -2)) {
-                last_rgb = row[x];
-                last_index = palette.find(row[x]);
+        for (int x = left; x <= right; ++x) {
+            const uint32_t rgb = row[x];
+            if (!whole && rgb == old[x]) {
+                *out++ = 0;
+                continue;
             }
+            if (rgb != last_rgb || last_index < 0) {
+                last_rgb = rgb;
+                last_index = palette.find(rgb);
+                if (last_index < 0) {
+                    full = true;
+                    break;
+                }
+            }
+            *out++ = uint8_t(last_index + 1);
+        }
     }
-    const int bits = std::max(1, GifBitSize(palette.count + 1));
-    const int size = 1 << bits;
-    const int trans_index = whole ? -1 : (palette.count < size - 1 ? size - 1 : transparent);
+    if (full)
+        choose_colours(picture, canvas_, whole, left, top, right, bottom, palette, indices_);
+    // What the viewer shows from now on.
+    out = indices_.data();
+    for (int y = top; y <= bottom; ++y) {
+        uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
+        for (int x = left; x <= right; ++x, ++out)
+            if (*out)
+                old[x] = palette.colours[*out - 1];
+    }
+    const int size = 1 << std::max(1, GifBitSize(palette.count + 1));
     GifColorType colours[256] = {};
     for (int i = 0; i < palette.count; ++i)
-        colours[i] = GifColorType{GifByteType(palette.colours[i] >> 16), GifByteType(palette.colours[i] >> 8),
-                                  GifByteType(palette.colours[i])};
+        colours[i + 1] = GifColorType{GifByteType(palette.colours[i] >> 16),
+                                      GifByteType(palette.colours[i] >> 8), GifByteType(palette.colours[i])};
     ColorMapObject *map = GifMakeMapObject(size, colours);
     if (!map)
         return !(failed_ = true);
 
-    GraphicsControlBlock control = {DISPOSE_DO_NOT, false, std::max(0, delay_cs), trans_index};
+    GraphicsControlBlock control = {DISPOSE_DO_NOT, false, std::max(0, delay_cs),
+                                    whole ? NO_TRANSPARENT_COLOR : 0};
     GifByteType extension[4];
     EGifGCBToExtension(&control, extension);
     bool ok = EGifPutExtension(gif_, GRAPHICS_EXT_FUNC_CODE, 4, extension) != GIF_ERROR &&
               EGifPutImageDesc(gif_, left, top, w, h, false, map) != GIF_ERROR;
     GifFreeMapObject(map);
-    line_.resize(size_t(w));
-    last_index = -2;
-    for (int y = top; ok && y <= bottom; ++y) {
-        const uint32_t *row = &picture.rgb[size_t(y) * picture.width];
-        uint32_t *old = &canvas_.rgb[size_t(y) * picture.width];
-        for (int x = left; x <= right; ++x) {
-            int i;
-            if (!whole && row[x] == old[x]) {
-                i = trans_index;
-            } else {
-                if (row[x] != last_rgb || last_index == -2) {
-                    last_rgb = row[x];
-                    last_index = palette.find(row[x]);
-                    if (last_index < 0)
-                        last_index = palette.nearest(row[x]);
-                }
-                i = last_index;
-                // What the viewer shows from now on, the nearest colour where it is not exact.
-                old[x] = palette.colours[i];
-            }
-            line_[size_t(x - left)] = GifPixelType(i);
-        }
-        ok = EGifPutLine(gif_, line_.data(), w) != GIF_ERROR;
-    }
+    for (int y = 0; ok && y < h; ++y)
+        ok = EGifPutLine(gif_, &indices_[size_t(y) * size_t(w)], w) != GIF_ERROR;
     first_ = false;
     if (!ok)
         failed_ = true;

@@ -1,7 +1,7 @@
 // An animated GIF written one picture at a time. Each frame after the first stores only the
 // rectangle that changed, with the pixels that did not change inside it transparent, and a
-// colour table of its own colours: a frame of at most 255 colours comes out exact. The file
-// loops forever.
+// colour table of its own colours: a frame of at most 255 colours comes out exact (one with
+// more shows the rest in the nearest colour it has). The file loops forever.
 #pragma once
 
 #include "kelpa_testing.h"
@@ -34,7 +34,7 @@ class GifFile {
     bool failed_ = false;
     bool first_ = true;
     kelpa_testing::Picture canvas_; // what the frames so far show
-    std::vector<uint8_t> line_;
+    std::vector<uint8_t> indices_;  // the frame's rectangle, row by row
     // The last frame's bytes, from its graphics control block on, kept back until the next
     // frame so that its delay can still grow.
     std::vector<uint8_t> held_;

@@ -2,10 +2,11 @@
 # chaser-replay as a person uses it: the same recording and start time give the same GIF,
 # PNGs and log on every run; bad input gets one line on standard error, a status that says
 # whether anything was written, and never a file left half-written under an output's name.
-# Usage: replay_command_test.sh path/to/chaser-replay path/to/session.scr
+# Usage: replay_command_test.sh path/to/chaser-replay path/to/session.scr path/to/gif_frames_check
 set -euo pipefail
 replay=$1
 session=$2
+check=$3
 tmp=$(mktemp -d /tmp/kelpa_replay_XXXXXX)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
@@ -24,6 +25,11 @@ frames=$(ls a/frame-*.png | wc -l)
 tail -n 1 a/log.txt | grep -qx "EOF encountered in script file KELPA.SCR" || fail "the log does not end at the file's end"
 [ -z "$(find a b -name '.*' -type f)" ] || fail "a temporary file was left: $(ls -a a b)"
 echo "same GIF, $frames PNGs and $(wc -l <a/log.txt) log lines on two runs; $(stat -c %s a/paced.gif) bytes paced"
+
+# What a viewer shows: the GIF's frames, each drawn over the ones before, are the PNGs.
+mkdir paced
+"$replay" --start-time 1700000000 --frames paced "$session" paced.gif
+"$check" paced.gif paced
 
 # Without a start time the one used is printed, and repeats the replay.
 said=$("$replay" "$session" c.gif)
