@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace kelpa_testing {
 
@@ -237,32 +238,67 @@ bool save_log_png(const std::string &path) {
     return headless::save_png(library_state.text_window, path);
 }
 
-bool capture_into(Picture &picture) {
+bool update_capture(Picture &picture) {
     RECT client;
     const win32::Surface *screen = win32::window_screen(graphics_window(), &client);
     if (!screen) {
+        const bool changed = !picture.rgb.empty();
         picture = Picture{};
-        return false;
+        return changed;
     }
-    picture.width = client.right - client.left;
-    picture.height = client.bottom - client.top;
-    picture.rgb.resize(static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height));
+    const int width = client.right - client.left, height = client.bottom - client.top;
+    const bool resized = picture.width != width || picture.height != height;
+    if (resized) {
+        picture.width = width;
+        picture.height = height;
+        picture.rgb.assign(static_cast<size_t>(width) * static_cast<size_t>(height), 0);
+    }
+    bool changed = resized;
     uint32_t *out = picture.rgb.data();
-    for (int y = client.top; y < client.bottom; ++y, out += picture.width) {
+    for (int y = client.top; y < client.bottom; ++y, out += width) {
         if (!screen->contains(client.left, y) || !screen->contains(client.right - 1, y)) {
-            for (int x = client.left; x < client.right; ++x)
-                out[x - client.left] = screen->contains(x, y) ? screen->row(y)[x] : 0u;
+            for (int x = client.left; x < client.right; ++x) {
+                const uint32_t c = screen->contains(x, y) ? screen->row(y)[x] : 0u;
+                changed |= out[x - client.left] != c;
+                out[x - client.left] = c;
+            }
             continue;
         }
-        std::copy(screen->row(y) + client.left, screen->row(y) + client.right, out);
+        const uint32_t *row = screen->row(y) + client.left;
+        if (std::memcmp(out, row, static_cast<size_t>(width) * sizeof *row) != 0) {
+            std::memcpy(out, row, static_cast<size_t>(width) * sizeof *row);
+            changed = true;
+        }
     }
-    return true;
+    return changed;
+}
+
+bool screen_differs(const Picture &picture) {
+    RECT client;
+    const win32::Surface *screen = win32::window_screen(graphics_window(), &client);
+    if (!screen)
+        return !picture.rgb.empty();
+    const int width = client.right - client.left;
+    if (picture.width != width || picture.height != client.bottom - client.top)
+        return true;
+    const uint32_t *in = picture.rgb.data();
+    for (int y = client.top; y < client.bottom; ++y, in += width) {
+        if (!screen->contains(client.left, y) || !screen->contains(client.right - 1, y)) {
+            for (int x = client.left; x < client.right; ++x)
+                if (in[x - client.left] != (screen->contains(x, y) ? screen->row(y)[x] : 0u))
+                    return true;
+        } else if (std::memcmp(in, screen->row(y) + client.left, static_cast<size_t>(width) * sizeof *in) !=
+                   0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 Picture capture() {
     bring_window_up_to_date();
     Picture picture;
-    capture_into(picture);
+    update_capture(picture);
     return picture;
 }
 

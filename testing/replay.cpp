@@ -11,7 +11,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <ctime>
-#include <utility>
 
 namespace kelpa_testing {
 
@@ -117,15 +116,17 @@ Replayed replay(const std::function<int()> &program, const std::string &path, co
         }
     });
 
-    Picture shown, now;
+    // The picture on screen, reported once it is gone: it is compared with the screen in
+    // place, and only its changed rows are copied.
+    Picture shown;
     uint32_t shown_since = 0;
     auto watch = [&] {
         if (options.frame && IsWindow(graphics_window())) {
             bring_window_up_to_date();
-            if (capture_into(now) && now != shown) {
+            if (screen_differs(shown)) {
                 if (!shown.rgb.empty())
                     options.frame(shown, shown_since, headless::now());
-                std::swap(shown, now);
+                update_capture(shown);
                 shown_since = headless::now();
             }
         }

@@ -12,9 +12,11 @@ namespace kelpa_testing {
 HWND graphics_window();
 // Drawing reaches the window after the next dispatched message; readers want it now.
 void bring_window_up_to_date();
-// The graphics window's client area into picture, reusing its storage; false when the window
-// has no screen.
-bool capture_into(Picture &picture);
+// Whether the graphics window's client area shows anything but picture.
+bool screen_differs(const Picture &picture);
+// Makes picture what the client area shows, copying only the rows that differ (an empty
+// picture when the window has no screen); true if anything changed.
+bool update_capture(Picture &picture);
 
 // run(), with watch called at every wait before the script's next step; once it returns
 // false, the steps end and the graphics window is closed.
