@@ -79,7 +79,7 @@ def is_open(pid, path):
 
 
 def sdl2(chaser, script, out):
-    libs = glob.glob("/usr/lib/*/faketime/libfaketime.so.1")
+    libs = glob.glob("/usr/lib/*/faketime/libfaketimeMT.so.1")
     if not libs:
         raise Failure("libfaketime is missing (scripts/test installs what this test needs)")
     run = os.path.join(out, "sdl2")
