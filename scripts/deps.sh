@@ -10,6 +10,8 @@ libx11-dev tesseract-ocr imagemagick python3"
 
 # The end-to-end test: an X server, a window manager, input, screenshots and their checks.
 KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"
+# The test of one recording on every host pins the SDL2 game's clock with libfaketime.
+KELPA_E2E_PACKAGES="$KELPA_E2E_PACKAGES faketime"
 
 kelpa_missing_packages() {
     local missing="" p

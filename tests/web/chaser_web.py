@@ -112,6 +112,7 @@ class Page:
         self.ws = websocket.create_connection(ws_url, timeout=30, suppress_origin=True)
         self.next_id = 0
         self.errors = []  # exceptions the page's scripts threw
+        self.on_event = None  # called with (method, params) for each event that arrives
 
     def call(self, method, **params):
         self.next_id += 1
@@ -120,6 +121,8 @@ class Page:
             reply = json.loads(self.ws.recv())
             if reply.get("method") == "Runtime.exceptionThrown":
                 self.errors.append(reply["params"]["exceptionDetails"].get("text", "?"))
+            if self.on_event and "method" in reply:
+                self.on_event(reply["method"], reply["params"])
             if reply.get("id") == self.next_id:
                 if "error" in reply:
                     raise Failure("%s: %s" % (method, reply["error"]))
