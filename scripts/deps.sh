@@ -8,8 +8,9 @@ KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbe
 libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libgif-dev libsdl2-dev \
 libx11-dev tesseract-ocr imagemagick python3"
 
-# The end-to-end test: an X server, a window manager, input, screenshots and their checks.
-KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"
+# The end-to-end test: an X server, a window manager, input, screenshots and their checks;
+# xrdb (x11-xserver-utils) sets the desktop's scale for the scaled run, tesseract reads its log.
+KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3 x11-xserver-utils tesseract-ocr"
 
 kelpa_missing_packages() {
     local missing="" p
