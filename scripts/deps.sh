@@ -8,9 +8,8 @@ KELPA_PACKAGES="cmake ninja-build g++ pkg-config libgtest-dev libgmock-dev libbe
 libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-liberation xfonts-base libpng-dev libgif-dev libsdl2-dev \
 libx11-dev tesseract-ocr imagemagick python3"
 
-# The end-to-end test: an X server, a window manager, input, screenshots and their checks;
-# xrdb (x11-xserver-utils) sets the desktop's scale for the scaled run, tesseract reads its log.
-KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3 x11-xserver-utils tesseract-ocr"
+# The end-to-end test: an X server, a window manager, input, screenshots and their checks.
+KELPA_E2E_PACKAGES="xvfb xauth openbox xdotool x11-utils imagemagick python3"
 
 kelpa_missing_packages() {
     local missing="" p
@@ -47,3 +46,7 @@ kelpa_configure() {
     shift
     cmake -S "$KELPA_ROOT" -B "$dir" -G Ninja ${KELPA_WERROR:+-DKELPA_WERROR=$KELPA_WERROR} "$@" >/dev/null
 }
+
+# The scaled end-to-end run: xrdb (x11-xserver-utils) sets the desktop's scale, tesseract reads
+# its log.
+KELPA_E2E_PACKAGES="$KELPA_E2E_PACKAGES x11-xserver-utils tesseract-ocr"
