@@ -11,6 +11,7 @@
 // and body counts only if its fill was in the fast state, and is taken again otherwise:
 // every ratio is of two times measured with the shared cache in the same state. The share of
 // turns kept ("quiet") tells how disturbed the run was.
+#include "display_scale.h"
 #include "game_controls.h"
 #include "game_random.h"
 #include "game_scene.h"
@@ -198,6 +199,23 @@ void BM_PresentFrame(benchmark::State &state) {
     timed(state, [&] { present_frame(); });
 }
 BENCHMARK(BM_PresentFrame)->UseManualTime();
+
+// The scaled present at the desktop's scale k (2, 3): the whole frame, every row changed, as
+// the SDL2 display copies it into the host window's surface, k times as large.
+void BM_ScaledPresentFrame(benchmark::State &state) {
+    const int k = static_cast<int>(state.range(0));
+    win32::Surface frame;
+    frame.resize(FRAME_WIDTH, FRAME_HEIGHT, 0x00ffffffu);
+    for (size_t i = 0; i < frame.pixels.size(); ++i)
+        frame.pixels[i] = static_cast<uint32_t>(i * 2654435761u) & 0x00ffffffu;
+    std::vector<uint32_t> host(size_t(FRAME_WIDTH) * k * FRAME_HEIGHT * k);
+    const RECT all{0, 0, FRAME_WIDTH, FRAME_HEIGHT};
+    timed(state, [&] {
+        win32::scale_copy(frame, all, host.data(), size_t(FRAME_WIDTH) * k, k);
+        benchmark::DoNotOptimize(host.data());
+    });
+}
+BENCHMARK(BM_ScaledPresentFrame)->Arg(2)->Arg(3)->UseManualTime();
 
 // The text window's paint with a full ring of 25 lines, as every appended line asks for.
 void BM_TextWindowRepaint25(benchmark::State &state) {

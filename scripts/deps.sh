@@ -48,3 +48,7 @@ kelpa_configure() {
     shift
     cmake -S "$KELPA_ROOT" -B "$dir" -G Ninja ${KELPA_WERROR:+-DKELPA_WERROR=$KELPA_WERROR} "$@" >/dev/null
 }
+
+# The scaled end-to-end run: xrdb (x11-xserver-utils) sets the desktop's scale, tesseract reads
+# its log.
+KELPA_E2E_PACKAGES="$KELPA_E2E_PACKAGES x11-xserver-utils tesseract-ocr"

@@ -5,16 +5,22 @@
 # resident size with the log off and on. A halted program waits inside the
 # display for its next timer without polling, so its share should be close to the floor
 # printed beside it: a process that does nothing but wake up as often.
-# Usage: cpu_share.sh path/to/chaser [seconds per phase]
+# At a scale above 1 the screen is that many times larger and the desktop's Xft.dpi says so,
+# so the game shows its windows that many times as large.
+# Usage: cpu_share.sh path/to/chaser [seconds per phase] [scale]
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 chaser=$(realpath "$1")
 seconds=${2:-10}
+scale=${3:-1}
 
+# -noreset keeps the resources xrdb loads after it disconnects.
 if [ -z "${KELPA_BENCH_UNDER_XVFB:-}" ]; then
     export KELPA_BENCH_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$chaser" "$seconds"
+    exec xvfb-run -a -s "-screen 0 $((1280 * scale))x$((1024 * scale))x24 -noreset" "$0" "$chaser" "$seconds" "$scale"
 fi
+echo "Xft.dpi: $((96 * scale))" | xrdb -nocpp -merge
+echo "scale $scale ($((1280 * scale))x$((1024 * scale)), Xft.dpi $((96 * scale)))"
 
 workdir=$(mktemp -d)
 cd "$workdir"
@@ -45,7 +51,7 @@ now_ns() { date +%s%N; }
 # share restarts it every two seconds (a click on "Restart").
 # The first frame on screen may come before the scene's buttons: look again for a while.
 for _ in $(seq 20); do
-    restart=$(/usr/bin/python3 "$here/restart_point.py" "$wid" 2>/dev/null) && break
+    restart=$(/usr/bin/python3 "$here/restart_point.py" "$wid" "$scale" 2>/dev/null) && break
     sleep 0.25
 done
 [ -n "${restart:-}" ] || { echo "no Restart button found in the window" >&2; exit 1; }

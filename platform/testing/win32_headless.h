@@ -8,11 +8,12 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace headless {
 
 // Destroy every window, object, timer and queued message; clock back to 0; no idle hook;
-// screen 1024 x 768; the headless display selected.
+// screen 1024 x 768 at scale 1; the headless display selected.
 void reset();
 
 // ---- virtual time ----
@@ -40,16 +41,35 @@ void type(HWND hwnd, const std::string &text);
 void close(HWND hwnd);
 // The host destroyed the window (its window manager, or the display server going away).
 void host_destroy(HWND hwnd);
-// The host's window manager framed the window with borders of these widths.
+// The host's window manager framed the window with borders of these widths (screen pixels:
+// at scale k the program's frame is the fewest of its pixels that cover each).
 void host_frame(HWND hwnd, int left, int top, int right, int bottom);
+// As the user sees the window at the display's scale: a click and a move at a screen pixel of
+// its surface (menu bar included), and a resize of that surface to width x height screen
+// pixels. The display divides them by the scale, as a scaling display divides host input.
+void screen_click(HWND hwnd, int x, int y);
+void screen_mouse_move(HWND hwnd, int x, int y);
+void screen_resize(HWND hwnd, int width, int height);
 
 // ---- what is on the screen ----
 // The colour the window shows at a client pixel; CLR_INVALID outside its client area.
 COLORREF pixel(HWND hwnd, int x, int y);
-// Writes what the whole window shows (menu bar included) as a PNG file.
+// Writes what the whole window shows (menu bar included) as a PNG file, at the display's scale.
 bool save_png(HWND hwnd, const std::string &path);
+// What the screen shows of the whole window (menu bar included): at scale k, k times its
+// surface's size, each pixel of the surface a k x k square. Empty for no window.
+struct Shown {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> rgb; // 0xRRGGBB, rows from the top
+};
+Shown shown(HWND hwnd);
 
+// The screen's size in screen pixels; the program sees it divided by the scale.
 void set_screen_size(int width, int height);
+// Screen pixels to each of the program's (from 1), as a desktop's scaling sets it: the windows
+// show k times as large, their surfaces copied k times as large as they change.
+void set_scale(int k);
 
 // ---- the debugger ----
 // Receives every string the program hands OutputDebugStringA; none is kept without one.

@@ -1,6 +1,8 @@
 // What a test does as the user of the headless display: clicks, keys and the close box in
 // client coordinates, and reading back what a window shows. Input goes through the same
 // input API (display/input.h) as a real display's, so it meets the same message ordering.
+#include "display_scale.h"
+#include "headless_screen.h"
 #include "input.h"
 #include "surface_png.h"
 #include "win32_headless.h"
@@ -74,7 +76,25 @@ void host_destroy(HWND hwnd) {
 }
 
 void host_frame(HWND hwnd, int left, int top, int right, int bottom) {
-    win32::input_frame(hwnd, left, top, right, bottom);
+    const int k = win32::headless_scale();
+    win32::input_frame(hwnd, win32::unscaled_frame(left, k), win32::unscaled_frame(top, k),
+                       win32::unscaled_frame(right, k), win32::unscaled_frame(bottom, k));
+}
+
+void screen_click(HWND hwnd, int x, int y) {
+    const int k = win32::headless_scale();
+    win32::input_mouse_button(hwnd, WM_LBUTTONDOWN, win32::unscaled(x, k), win32::unscaled(y, k));
+    win32::input_mouse_button(hwnd, WM_LBUTTONUP, win32::unscaled(x, k), win32::unscaled(y, k));
+}
+
+void screen_mouse_move(HWND hwnd, int x, int y) {
+    const int k = win32::headless_scale();
+    win32::input_mouse_move(hwnd, win32::unscaled(x, k), win32::unscaled(y, k));
+}
+
+void screen_resize(HWND hwnd, int width, int height) {
+    const int k = win32::headless_scale();
+    win32::input_resized(hwnd, width / k, height / k);
 }
 
 COLORREF pixel(HWND hwnd, int x, int y) {
@@ -88,8 +108,18 @@ COLORREF pixel(HWND hwnd, int x, int y) {
 }
 
 bool save_png(HWND hwnd, const std::string &path) {
-    const win32::Surface *s = win32::window_screen(hwnd, nullptr);
+    const win32::Surface *s = win32::headless_shown(hwnd);
     return s && win32::write_png(*s, path.c_str());
+}
+
+Shown shown(HWND hwnd) {
+    Shown out;
+    if (const win32::Surface *s = win32::headless_shown(hwnd)) {
+        out.width = s->width;
+        out.height = s->height;
+        out.rgb = s->pixels;
+    }
+    return out;
 }
 
 } // namespace headless

@@ -87,16 +87,17 @@ void wait(uint32_t deadline_ms, bool has_deadline) {
         pump_events();
 }
 
+// The screen as the subset sees it: scale host pixels to each of its own.
 void screen_size(int *width, int *height) {
     SDL_DisplayMode mode;
     if (SDL_GetDesktopDisplayMode(0, &mode) != 0) {
-        mode.w = 1024;
-        mode.h = 768;
+        mode.w = 1024 * scale;
+        mode.h = 768 * scale;
     }
     if (width)
-        *width = mode.w;
+        *width = mode.w / scale;
     if (height)
-        *height = mode.h;
+        *height = mode.h / scale;
 }
 
 // At exit. The windows go first, while the errors about those the host destroyed are still
@@ -175,6 +176,7 @@ const Display *open_sdl2_display() {
         return nullptr;
     }
     sdl2::on_x11 = sdl2::x11::start();
+    sdl2::scale = sdl2::x11::desktop_scale();
     std::atexit(sdl2::quit);
     SDL_StartTextInput();
     opened = true;

@@ -13,6 +13,10 @@
 
 namespace win32::sdl2 {
 
+// The desktop's scale, read once at start-up (display_scale.h): host windows, their frames and
+// host input are in host pixels, scale of them to each pixel of the subset's screen surfaces.
+extern int scale;
+
 struct HostWindow {
     HWND hwnd = nullptr;
     SDL_Window *window = nullptr;
@@ -20,8 +24,8 @@ struct HostWindow {
     unsigned long host_id = 0;   // the X11 window as of the last pump; 0 on other drivers
     // The host destroyed it: waiting for the subset to follow, no SDL call touches it.
     bool lost = false;
-    RECT frame{0, 0, 0, 0}; // widths of the host's frame as last told to the subset
-    int max_width = 0;      // the largest surface the subset takes (0: not told yet)
+    RECT frame{0, 0, 0, 0}; // widths of the host's frame, host pixels, as last seen
+    int max_width = 0;      // the largest host surface the subset takes (0: not told yet)
     int max_height = 0;
 };
 

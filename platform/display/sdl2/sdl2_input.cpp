@@ -7,6 +7,7 @@
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 
+#include "display_scale.h"
 #include "win32_internal.h"
 #include "input.h"
 
@@ -85,9 +86,11 @@ void window_event(const SDL_WindowEvent &e) {
             SDL_SetWindowSize(w->window, width, height);
         }
         // Only a size that differs from the surface's is news: the host also reports the
-        // size a window was created with.
+        // size a window was created with. The subset's surface takes the whole squares.
         RECT client;
         const Surface *screen = window_screen(w->hwnd, &client);
+        width /= scale;
+        height /= scale;
         if (screen && (screen->width != width || screen->height != height))
             input_resized(w->hwnd, width, height);
         // The resize ran window procedures, which may have changed the window table.
@@ -120,12 +123,12 @@ void handle(const SDL_Event &e, const SDL_Event *next, size_t &skip) {
         HostWindow *w = find_window_by_id(e.button.windowID);
         UINT msg = button_message(e.button.button, e.type == SDL_MOUSEBUTTONDOWN);
         if (w && msg)
-            input_mouse_button(w->hwnd, msg, e.button.x, e.button.y);
+            input_mouse_button(w->hwnd, msg, unscaled(e.button.x, scale), unscaled(e.button.y, scale));
         break;
     }
     case SDL_MOUSEMOTION: {
         if (HostWindow *w = find_window_by_id(e.motion.windowID))
-            input_mouse_move(w->hwnd, e.motion.x, e.motion.y);
+            input_mouse_move(w->hwnd, unscaled(e.motion.x, scale), unscaled(e.motion.y, scale));
         break;
     }
     case SDL_WINDOWEVENT: window_event(e.window); break;

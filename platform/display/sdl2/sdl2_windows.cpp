@@ -2,10 +2,13 @@
 // window's screen surface (menu bar included; the host draws caption and borders outside it,
 // and the surface shrinks by them so that the outer size stays the program's).
 // Presented pixels are copied into the SDL window surface at once and pushed to the host at
-// the next flush, so a burst of small presents costs one upload.
+// the next flush, so a burst of small presents costs one upload. At a scale above 1 every
+// size and position the subset gives is multiplied by it here, and each presented pixel
+// becomes a square (display_scale.h); the frame the host draws keeps its own size.
 #include "sdl2_display.h"
 #include "sdl2_x11.h"
 
+#include "display_scale.h"
 #include "win32_internal.h"
 #include "input.h"
 
@@ -13,6 +16,8 @@
 #include <vector>
 
 namespace win32::sdl2 {
+
+int scale = 1;
 
 namespace {
 
@@ -105,14 +110,17 @@ void follow_frame(HWND hwnd) {
     RECT outer;
     if (!GetWindowRect(hwnd, &outer))
         return;
-    int width = outer.right - outer.left - left - right, height = outer.bottom - outer.top - top - bottom;
+    // The subset's frame, in its pixels, covers the host's.
+    const int l = unscaled_frame(left, scale), t = unscaled_frame(top, scale),
+              r = unscaled_frame(right, scale), b = unscaled_frame(bottom, scale);
+    int width = outer.right - outer.left - l - r, height = outer.bottom - outer.top - t - b;
     if (width <= 0 || height <= 0)
         return;
     w->frame = RECT{left, top, right, bottom};
     // The window manager placed the frame where the window was asked for (the top left corner
     // is the frame's, as on the real platform); only the inside shrinks.
-    SDL_SetWindowSize(w->window, width, height);
-    input_frame(hwnd, left, top, right, bottom);
+    SDL_SetWindowSize(w->window, width * scale, height * scale);
+    input_frame(hwnd, l, t, r, b);
     if ((w = find_window(hwnd)) != nullptr)
         refresh_window(*w);
 }
@@ -121,9 +129,10 @@ void window_created(HWND hwnd, const char *title, int x, int y, int width, int h
     char utf8[512];
     utf8_from_cp1252(title, utf8, sizeof utf8);
     Uint32 flags = SDL_WINDOW_HIDDEN | (resizable ? SDL_WINDOW_RESIZABLE : 0);
-    int px = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x;
-    int py = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y;
-    SDL_Window *window = SDL_CreateWindow(utf8, px, py, std::max(width, 1), std::max(height, 1), flags);
+    int px = x == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : x * scale;
+    int py = y == CW_USEDEFAULT ? static_cast<int>(SDL_WINDOWPOS_UNDEFINED) : y * scale;
+    SDL_Window *window =
+        SDL_CreateWindow(utf8, px, py, std::max(width, 1) * scale, std::max(height, 1) * scale, flags);
     if (!window) {
         // The program goes on without this window on screen, as it would with an off-screen one.
         SDL_Log("SDL_CreateWindow failed: %s", SDL_GetError());
@@ -196,6 +205,8 @@ void window_title(HWND hwnd, const char *title) {
 // any window); the size events then bring it back (see sdl2_input.cpp).
 void window_bounds(HWND hwnd, int max_width, int max_height) {
     HostWindow *w = find_window(hwnd);
+    max_width *= scale;
+    max_height *= scale;
     if (!w || w->lost || max_width <= 0 || max_height <= 0 ||
         (max_width == w->max_width && max_height == w->max_height))
         return;
@@ -211,22 +222,35 @@ void present(HWND hwnd, const Surface &screen, const RECT &rect) {
     SDL_Surface *dst = SDL_GetWindowSurface(w->window);
     if (!dst)
         return;
-    // The host window may be a different size for a moment while a resize is under way.
-    SDL_Rect area{0, 0, std::min(screen.width, dst->w), std::min(screen.height, dst->h)};
+    // The host window may be a different size for a moment while a resize is under way (and
+    // one sized by the user may hold part of a square more, left as it was).
+    SDL_Rect area{0, 0, std::min(screen.width, dst->w / scale), std::min(screen.height, dst->h / scale)};
     SDL_Rect asked{static_cast<int>(rect.left), static_cast<int>(rect.top),
                    static_cast<int>(rect.right - rect.left), static_cast<int>(rect.bottom - rect.top)};
     SDL_Rect r;
     if (!SDL_IntersectRect(&area, &asked, &r))
         return;
+    SDL_Rect to{r.x * scale, r.y * scale, r.w * scale, r.h * scale};
+    if (scale > 1 && dst->format->format == SDL_PIXELFORMAT_RGB888 && !SDL_MUSTLOCK(dst)) {
+        // The host's own format (X11 at depth 24): the squares are written straight into it.
+        const RECT from{r.x, r.y, r.x + r.w, r.y + r.h};
+        scale_copy(screen, from, static_cast<uint32_t *>(dst->pixels), static_cast<size_t>(dst->pitch) / 4,
+                   scale);
+        note_dirty(w->dirty, to);
+        return;
+    }
     SDL_Surface *src =
         SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t *>(screen.pixels.data()), screen.width,
                                            screen.height, 32, screen.width * 4, SDL_PIXELFORMAT_RGB888);
     if (!src)
         return;
-    SDL_Rect to = r;
-    SDL_BlitSurface(src, &r, dst, &to);
+    // Any other format is converted by SDL, whose scaled blit is nearest-neighbour too.
+    if (scale > 1)
+        SDL_BlitScaled(src, &r, dst, &to);
+    else
+        SDL_BlitSurface(src, &r, dst, &to);
     SDL_FreeSurface(src);
-    note_dirty(w->dirty, r);
+    note_dirty(w->dirty, to);
 }
 
 void refresh_window(HostWindow &w) {

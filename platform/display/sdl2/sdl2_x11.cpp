@@ -6,12 +6,16 @@
 // Invariant: every handler only records; the display acts on the records in its pump.
 #include "sdl2_x11.h"
 
+#include "display_scale.h"
+
 #include <SDL_syswm.h>
+#include <X11/Xresource.h>
 
 #include <poll.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace win32::sdl2::x11 {
@@ -100,6 +104,30 @@ bool connection_lost() {
 void sync() {
     if (display && !lost)
         XSync(display, False);
+}
+
+int desktop_scale() {
+    if (!started)
+        return 1;
+    // No window exists yet to give SDL's connection, and the scale is wanted before the
+    // first one: the database is read on a connection of its own to the same server (SDL
+    // opens the display that DISPLAY names, as Xlib does for a null name).
+    Display *d = XOpenDisplay(nullptr);
+    if (!d)
+        return 1;
+    int scale = 1;
+    if (const char *resources = XResourceManagerString(d)) {
+        XrmInitialize();
+        if (XrmDatabase db = XrmGetStringDatabase(resources)) {
+            char *type = nullptr;
+            XrmValue value{0, nullptr};
+            if (XrmGetResource(db, "Xft.dpi", "Xft.Dpi", &type, &value) && value.addr)
+                scale = scale_from_dpi(std::strtod(value.addr, nullptr));
+            XrmDestroyDatabase(db);
+        }
+    }
+    XCloseDisplay(d);
+    return scale;
 }
 
 bool window_manager_running() {

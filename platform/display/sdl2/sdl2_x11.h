@@ -25,6 +25,10 @@ bool connection_lost();
 // Takes in the replies to every request made so far, so that errors about windows destroyed
 // by now reach our handler (SDL puts Xlib's default handler back when it quits).
 void sync();
+// The desktop's scale: the Xft.dpi resource of the display's resource database (what
+// desktops set for their scaling, and xrdb loads) as display_scale.h rounds it; 1 without
+// one, and off X11.
+int desktop_scale();
 // A window manager that frames windows and reports the frames (EWMH) runs on the display.
 bool window_manager_running();
 // Whether a pump could find anything: the connection is readable or Xlib holds events
