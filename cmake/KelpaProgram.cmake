@@ -1,14 +1,22 @@
 # kelpa_add_program(name source...): a GUI program on the library, linked as an installed
 # program links KELPA::kelpa. The library's process entry (WinMain) calls the program's
 # game_main(); on hosts other than Windows the subset's main() calls WinMain.
+# On Windows the program carries a manifest (platform/entry/program.manifest).
 # In a WebAssembly build the program is a page, name.html, which loads name.js and name.wasm
 # from beside it; its blocking waits suspend it (ASYNCIFY).
 set(KELPA_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/display/web)
 set(KELPA_WEB_FONTS ${CMAKE_CURRENT_LIST_DIR}/../platform/host/fonts/web/web_fonts.js)
+set(KELPA_ENTRY_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/entry)
 function(kelpa_add_program name)
     add_executable(${name} WIN32 ${ARGN})
     target_link_libraries(${name} PRIVATE KELPA::kelpa)
     kelpa_warnings(${name})
+    if(WIN32)
+        # The manifest (program.manifest) asks Windows to scale the program's GDI output sharply.
+        target_sources(${name} PRIVATE ${KELPA_ENTRY_DIR}/program_manifest.rc)
+        set_property(SOURCE ${KELPA_ENTRY_DIR}/program_manifest.rc TARGET_DIRECTORY ${name}
+                     PROPERTY OBJECT_DEPENDS ${KELPA_ENTRY_DIR}/program.manifest)
+    endif()
     if(EMSCRIPTEN)
         set_target_properties(${name} PROPERTIES SUFFIX ".html"
             LINK_DEPENDS "${KELPA_WEB_DIR}/web_shell.html;${KELPA_WEB_FONTS}")

@@ -7,19 +7,23 @@ picture; a recording (Ctrl+R, keys, Ctrl+R) replays after "Restart" (Ctrl+P); Ct
 program; the recording survives a reload; a script loaded from disk while a recording or a
 playback runs ends it first and replaces KELPA.SCR whole; the panel lists the keys. Saves
 screenshots of the page.
-Usage: chaser_web.py build-web-dir shots-dir"""
+With a device scale factor (a whole number), checks the page on such a screen instead.
+Usage: chaser_web.py build-web-dir shots-dir [device-scale-factor]"""
 import base64
+import collections
 import functools
 import http.server
 import json
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 import urllib.request
+import zlib
 
 import websocket
 
@@ -39,7 +43,8 @@ FROZEN_CLOCK = r"""
 """
 
 # Reads the graphics window's canvas: the menu bar is rows 0..19, the client area below it.
-# The canvas is the window's surface, its outer size less the page's frame.
+# The canvas is the window's surface, its outer size less the page's frame; its backing store
+# holds k x k device pixels for each of the surface's, and is read back one pixel a block.
 PAGE_HELPERS = r"""
 // Ctrl+letter key-downs as they leave the page: whether the browser may still act on them.
 window.__ctrlKeys = window.__ctrlKeys || [];
@@ -53,7 +58,14 @@ window.__t = {
   },
   pixels(x0, y0, x1, y1) {
     const c = this.frame('KELPA Graphics').querySelector('canvas');
-    return c.getContext('2d').getImageData(x0, y0, x1 - x0, y1 - y0).data;
+    const k = c.width / c.offsetWidth, w = x1 - x0, h = y1 - y0;
+    const px = c.getContext('2d').getImageData(x0 * k, y0 * k, w * k, h * k).data;
+    if (k === 1) return px;
+    const out = new Uint8ClampedArray(w * h * 4);
+    for (let y = 0; y < h; ++y)
+      for (let x = 0; x < w; ++x)
+        out.set(px.subarray((y * k * w * k + x * k) * 4, (y * k * w * k + x * k) * 4 + 4), (y * w + x) * 4);
+    return out;
   },
   find(rgb, box) {
     const px = this.pixels(...box), w = box[2] - box[0];
@@ -66,10 +78,19 @@ window.__t = {
   },
   digest() {
     const c = this.frame('KELPA Graphics').querySelector('canvas');
-    const px = this.pixels(0, 20, c.width, c.height);
+    const px = this.pixels(0, 20, c.offsetWidth, c.offsetHeight);
     let h = 0;
     for (let i = 0; i < px.length; ++i) h = (h * 31 + px[i]) | 0;
     return h;
+  },
+  // Each canvas's backing store and CSS size: [width, height, CSS width, CSS height].
+  stores() {
+    return [...document.querySelectorAll('.frame canvas')].map(
+        c => [c.width, c.height, c.offsetWidth, c.offsetHeight]);
+  },
+  scaled(k) {
+    const s = this.stores();
+    return s.length === 2 && s.every(([w, h, cw, ch]) => w === k * cw && h === k * ch);
   },
   outer(title) {
     const f = this.frame(title);
@@ -237,12 +258,13 @@ def serve(root):
     return server
 
 
-def start_browser(profile):
+def start_browser(profile, ratio):
     browser = subprocess.Popen(
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
          "--no-default-browser-check", "--disable-extensions", "--remote-debugging-address=127.0.0.1",
-         "--remote-debugging-port=0", "--user-data-dir=" + profile, "--window-size=1000,900",
-         "about:blank"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+         "--remote-debugging-port=0", "--user-data-dir=" + profile, "--window-size=1000,900"]
+        + (["--force-device-scale-factor=%d" % ratio] if ratio else []) + ["about:blank"],
+        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     port_file = os.path.join(profile, "DevToolsActivePort")
     end = time.time() + 30
     while not os.path.exists(port_file) or os.path.getsize(port_file) == 0:
@@ -270,8 +292,7 @@ def moved_right(start, xs):
     return all(b >= a for a, b in zip(points, points[1:])) and xs[-1] >= start + 10
 
 
-def run(page, url, shots):
-    report = []
+def start_page(page, url, report):
     page.call("Page.enable")
     page.call("Runtime.enable")
     page.call("Emulation.setFocusEmulationEnabled", enabled=True)
@@ -280,6 +301,30 @@ def run(page, url, shots):
     page.call("Page.navigate", url=url)
     page.open("the page")
     report.append("first frame after %.1f s" % (time.time() - t0))
+
+
+def steer_right(page, report):
+    x_start = page.centre
+    for _ in range(3):
+        page.key("l", "KeyL", 76)
+    xs = player_xs(page, YELLOW)
+    if not moved_right(x_start, xs):
+        raise Failure("the player did not move right after lll: x %d, %s" % (x_start, xs))
+    report.append("lll: x %d -> %s, %.0f px/s" % (x_start, xs, (xs[-1] - xs[0]) / 0.6))
+
+
+def change_colour(page, report):
+    page.click(*page.at(-245, 235))  # "Change Color"
+    page.until("__t.find([0,255,255],[0,20,601,540])[0] >= 300", 5)
+    n_cyan, n_yellow = page.find(CYAN)[0], page.find(YELLOW)[0]
+    if n_cyan < 300 or n_yellow > 50:
+        raise Failure("not cyan after Change Color: %d cyan, %d yellow pixels" % (n_cyan, n_yellow))
+    report.append("Change Color: %d cyan pixels" % n_cyan)
+
+
+def run(page, url, shots):
+    report = []
+    start_page(page, url, report)
     # Outer sizes and places as the program asked: (0, 0) 601 x 540 and (0, 550) 601 wide.
     g, t = page.js("__t.outer('KELPA Graphics')"), page.js("__t.outer('KELPA Text')")
     if g != [0, 0, 601, 540] or t[:3] != [0, 550, 601]:
@@ -296,20 +341,8 @@ def run(page, url, shots):
     report.append("keys panel: %s" % ", ".join(k for k, _ in rows))
     page.screenshot(os.path.join(shots, "start.png"))
 
-    x_start = page.centre
-    for _ in range(3):
-        page.key("l", "KeyL", 76)
-    xs = player_xs(page, YELLOW)
-    if not moved_right(x_start, xs):
-        raise Failure("the player did not move right after lll: x %d, %s" % (x_start, xs))
-    report.append("lll: x %d -> %s, %.0f px/s" % (x_start, xs, (xs[-1] - xs[0]) / 0.6))
-
-    page.click(*page.at(-245, 235))  # "Change Color"
-    page.until("__t.find([0,255,255],[0,20,601,540])[0] >= 300", 5)
-    n_cyan, n_yellow = page.find(CYAN)[0], page.find(YELLOW)[0]
-    if n_cyan < 300 or n_yellow > 50:
-        raise Failure("not cyan after Change Color: %d cyan, %d yellow pixels" % (n_cyan, n_yellow))
-    report.append("Change Color: %d cyan pixels" % n_cyan)
+    steer_right(page, report)
+    change_colour(page, report)
 
     page.click(17, 10)  # "Run" on the menu bar
     menu_open = "__t.find(%s, [0, 20, 200, 300])[0]" % json.dumps(list(MENU_FACE))
@@ -441,16 +474,113 @@ def run(page, url, shots):
     return report
 
 
+# KELPA's colour table (graphics/colors.cpp): all the client area is drawn in.
+PALETTE = {(0, 0, 0), (255, 255, 255), (255, 0, 0), (0, 255, 0), (0, 0, 255), (255, 255, 0),
+           (255, 0, 255), (0, 255, 255), (153, 0, 204), (0, 51, 153), (153, 102, 153), (153, 255, 255),
+           (153, 255, 204), (255, 102, 0), (153, 102, 51), (255, 153, 204), (255, 255, 153),
+           (204, 153, 51), (255, 153, 102), (0, 102, 51), (51, 204, 153), (153, 153, 51),
+           (128, 128, 128), (204, 204, 204)}
+
+
+def png_rows(data):
+    """The rows of RGB triples of an 8-bit RGB or RGBA PNG without interlacing (what
+    chromium's screenshots are)."""
+    pos, idat = 8, b""
+    while pos < len(data):
+        n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+        if kind == b"IHDR":
+            width, height, depth, ctype, _, _, interlace = struct.unpack(">IIBBBBB", data[pos + 8:pos + 21])
+        elif kind == b"IDAT":
+            idat += data[pos + 8:pos + 8 + n]
+        pos += 12 + n
+    if depth != 8 or ctype not in (2, 6) or interlace:
+        raise Failure("screenshot PNG of depth %d, colour type %d, interlace %d" % (depth, ctype, interlace))
+    bpp = 3 if ctype == 2 else 4
+    raw, stride, prev, rows = zlib.decompress(idat), width * bpp, bytearray(width * bpp), []
+    for y in range(height):
+        start = y * (stride + 1) + 1
+        kind, line = raw[start - 1], bytearray(raw[start:start + stride])
+        for i in range(stride):
+            a = line[i - bpp] if i >= bpp else 0
+            b, c = prev[i], prev[i - bpp] if i >= bpp else 0
+            if kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                a = a if pa <= pb and pa <= pc else b if pb <= pc else c
+            line[i] = (line[i] + (0, a, b, (a + b) // 2, a)[kind]) & 255
+        rows.append([tuple(line[i:i + 3]) for i in range(0, stride, bpp)])
+        prev = line
+    return rows
+
+
+def run_scaled(page, url, shots, ratio):
+    """The page on a screen of `ratio` device pixels per CSS pixel (chromium's
+    --force-device-scale-factor, a whole number): backing stores that many times the canvases'
+    CSS sizes, the picture on screen in whole blocks of the table's colours (smoothing would
+    blend a shape's edge), keys and clicks as at 1 x; then the page follows changes of the ratio."""
+    report = []
+    start_page(page, url, report)
+    if page.js("devicePixelRatio") != ratio:
+        raise Failure("devicePixelRatio %s, not %s" % (page.js("devicePixelRatio"), ratio))
+    stores = page.js("__t.stores()")
+    if not page.js("__t.scaled(%d)" % ratio) or page.js("__t.outer('KELPA Graphics')") != [0, 0, 601, 540]:
+        raise Failure("at %s x: backing stores and CSS sizes %s, graphics window at %s"
+                      % (ratio, stores, page.js("__t.outer('KELPA Graphics')")))
+    report.append("backing stores at %s x: %s" % (ratio, stores))
+
+    # The player's disc, 41 pixels across, on the white field: its edges and eyes as shown.
+    left, top, _, _ = page.js("__t.rect('KELPA Graphics')")
+    x, y = page.centre, page.at(0, 0)[1]
+    clip = dict(x=left + x - 30, y=top + y - 30, width=60, height=60, scale=1)
+    rows = png_rows(base64.b64decode(page.call("Page.captureScreenshot", format="png", clip=clip)["data"]))
+    seen = collections.Counter(p for row in rows for p in row)
+    stray = {c: n for c, n in seen.items() if c not in PALETTE}
+    blocks = all(p == rows[j - j % ratio][i - i % ratio] for j, row in enumerate(rows) for i, p in enumerate(row))
+    if len(rows) != 60 * ratio or stray or not blocks or seen[YELLOW] < 1000 * ratio * ratio:
+        raise Failure("the disc on screen: %d rows, colours %s, outside the table %s, %s"
+                      % (len(rows), dict(seen.most_common(4)), stray,
+                         "whole blocks" if blocks else "not whole blocks"))
+    report.append("the disc on screen: %d x %d device pixels, colours %s, in %d x %d blocks"
+                  % (len(rows[0]), len(rows), sorted(seen), ratio, ratio))
+
+    steer_right(page, report)
+    change_colour(page, report)
+    page.screenshot(os.path.join(shots, "chaser-web-%sx.png" % ratio))
+
+    # The ratio changed, then the viewport's size, as a browser's zoom changes both. (Chromium's
+    # emulation tells the page's media queries of a new ratio late or never, and may tell of a
+    # new size before the ratio has changed.) Whole multiples, the whole part of a fractional
+    # ratio; the picture, halted, the same at each.
+    page.ctrl("h")
+    time.sleep(0.3)  # a periodic event armed before the halt still comes
+    picture = page.js("__t.digest()")
+    width = 0
+    for dpr, k in ((3, 3), (1.5, 1)):
+        page.call("Emulation.setDeviceMetricsOverride", width=width, height=900 if width else 0,
+                  deviceScaleFactor=dpr, mobile=False)
+        page.wait_for("devicePixelRatio === %s" % dpr, "a ratio of %s" % dpr, 5)
+        width = 990 - 10 * k
+        page.call("Emulation.setDeviceMetricsOverride", width=width, height=900, deviceScaleFactor=dpr, mobile=False)
+        if not page.until("__t.scaled(%d)" % k, 5) or page.js("__t.digest()") != picture:
+            raise Failure("at a ratio of %s: backing stores %s, the picture %s" % (
+                dpr, page.js("__t.stores()"), "the same" if page.js("__t.digest()") == picture else "changed"))
+        report.append("ratio %s: backing stores at %d x, the same picture" % (dpr, k))
+    if page.errors:
+        raise Failure("the page threw: %s" % page.errors)
+    return report
+
+
 def main():
     root, shots = sys.argv[1], sys.argv[2]
+    ratio = int(sys.argv[3]) if len(sys.argv) > 3 else 0
     os.makedirs(shots, exist_ok=True)
     server = serve(root)
     profile = tempfile.mkdtemp(prefix="kelpa-chromium-")
     browser = None
     try:
-        browser, page = start_browser(profile)
+        browser, page = start_browser(profile, ratio)
         url = "http://127.0.0.1:%d/game/chaser.html" % server.server_address[1]
-        for line in run(page, url, shots):
+        for line in (run_scaled(page, url, shots, ratio) if ratio else run(page, url, shots)):
             print(line)
         print("PASS")
         return 0
