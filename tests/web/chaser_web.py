@@ -258,7 +258,7 @@ def serve(root):
     return server
 
 
-def start_browser(profile, ratio):
+def start_browser(profile, ratio=None):
     browser = subprocess.Popen(
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
          "--no-default-browser-check", "--disable-extensions", "--remote-debugging-address=127.0.0.1",
