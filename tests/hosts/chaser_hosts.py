@@ -62,10 +62,10 @@ def headless(replay, script, out):
     return log_lines(log)
 
 
-def set_clock(rc_file, spec):
+def set_clock(rc_file, timestamp):
     """Replaces libfaketime's timestamp file whole: a reader never sees it empty."""
     with open(rc_file + ".new", "w") as f:
-        f.write(spec + "\n")
+        f.write(timestamp + "\n")
     os.replace(rc_file + ".new", rc_file)
 
 
