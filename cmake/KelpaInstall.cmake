@@ -3,11 +3,13 @@
 # KELPA::testing) and pkg-config files. Everything KELPA puts on an include path lives under
 # include/kelpa, the subset's <windows.h> in include/kelpa/win32.
 include(CMakePackageConfigHelpers)
+# All of it is the development package's (KelpaPackage.cmake).
+set(CMAKE_INSTALL_DEFAULT_COMPONENT_NAME dev)
 if(NOT KELPA_WITH_SDL2)
     set(KELPA_WITH_SDL2 OFF) # set by platform/ when the SDL2 display is built
 endif()
 
-set(KELPA_VERSION 2.2)
+set(KELPA_VERSION ${PROJECT_VERSION})
 set(kelpa_cmake_dir ${CMAKE_INSTALL_LIBDIR}/cmake/KELPA)
 set(kelpa_install_targets kelpa kelpa_entry kelpa_program kelpa_host win32_api win32_entry)
 if(TARGET kelpa_testing)
