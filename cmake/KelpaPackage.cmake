@@ -12,8 +12,6 @@ set(CPACK_PACKAGE_VENDOR "The KELPA developers")
 set(CPACK_PACKAGE_CONTACT "The KELPA developers <kelpa@example.org>")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/packages)
-# Programs lose their symbols; static libraries keep them (CMake never strips those).
-set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
     GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
@@ -23,6 +21,7 @@ if(WIN32)
     set(CPACK_PACKAGE_FILE_NAME chaser-${PROJECT_VERSION}-win${bits})
     set(CPACK_COMPONENTS_ALL chaser)
     # Only the game's component, in one archive.
+    set(CPACK_STRIP_FILES ON)
     set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
     set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
     set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
@@ -32,10 +31,14 @@ elseif(NOT EMSCRIPTEN)
     set(CPACK_COMPONENTS_ALL chaser dev)
     set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
     set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+    set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/package/deb_strip.cmake)
+    # The faces the font system stands in for Windows' (their widths) and the text window's.
+    set(fonts "fonts-liberation, xfonts-base")
 
     set(CPACK_DEBIAN_CHASER_PACKAGE_NAME chaser)
     set(CPACK_DEBIAN_CHASER_PACKAGE_SECTION games)
     set(CPACK_DEBIAN_CHASER_PACKAGE_SHLIBDEPS ON)
+    set(CPACK_DEBIAN_CHASER_PACKAGE_RECOMMENDS ${fonts})
     set(CPACK_DEBIAN_CHASER_DESCRIPTION "small arcade game: steer a face away from a chaser
 Chaser is a small single-player arcade game. You steer a yellow face with the
 keys i, j, k and l, collect pick-ups for points, and keep away from a one-eyed
@@ -53,6 +56,7 @@ into an animated GIF without a screen.")
         list(APPEND dev_depends libsdl2-dev libx11-dev)
     endif()
     list(JOIN dev_depends ", " CPACK_DEBIAN_DEV_PACKAGE_DEPENDS)
+    set(CPACK_DEBIAN_DEV_PACKAGE_RECOMMENDS ${fonts})
     set(CPACK_DEBIAN_DEV_PACKAGE_SUGGESTS "cmake, pkg-config")
     set(CPACK_DEBIAN_DEV_DESCRIPTION "graphics windows, events and drawing for small games
 KELPA opens a graphics window and a text window with a scrolling log, turns

@@ -1,0 +1,100 @@
+#!/usr/bin/env bash
+# The Debian packages as the person who receives them meets them, unpacked with dpkg-deb -x
+# into a folder of the test's (the system is left as it is): lintian finds no error in either;
+# the game from there opens both windows under Xvfb and "l" moves the player right; and the
+# template the development package ships builds against the unpacked package, with
+# find_package(KELPA) (the CMake package found through CMAKE_PREFIX_PATH: it must be
+# relocatable) and with pkg-config (its prefix follows the .pc file), and its test passes.
+# Usage: deb_check.sh dist-dir work-dir
+set -euo pipefail
+dist=$(realpath "$1")
+work=$(realpath -m "$2")
+shots=$(cd "$(dirname "$0")/../e2e" && pwd)/shot_stats.py
+
+for tool in dpkg-deb lintian xvfb-run xdotool xwininfo import python3 cmake ninja pkg-config c++; do
+    command -v "$tool" >/dev/null || {
+        echo "FAIL: $tool is missing (scripts/test installs what this test needs)" >&2
+        exit 1
+    }
+done
+if [ -z "${KELPA_RELEASE_UNDER_XVFB:-}" ]; then
+    export KELPA_RELEASE_UNDER_XVFB=1
+    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+fi
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+rm -rf "$work"
+mkdir -p "$work/play"
+root=$work/root
+game=$(ls "$dist"/chaser_*_amd64.deb)
+dev=$(ls "$dist"/libkelpa-dev_*_amd64.deb)
+dpkg-deb -x "$game" "$root"
+dpkg-deb -x "$dev" "$root"
+
+echo "== lintian"
+report=$(lintian --tag-display-limit 0 "$game" "$dev" 2>&1 | grep -v '^running with root privileges' || true)
+echo "${report:-(nothing to report)}"
+! grep -q '^E: ' <<<"$report" || fail "lintian reports errors"
+
+echo "== the game from the unpacked package"
+pid=
+trap 'kill $pid 2>/dev/null || true' EXIT
+(cd "$work/play" && exec "$root/usr/games/chaser") >"$work/play/chaser.log" 2>&1 &
+pid=$!
+window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -1 || true; }
+wid=$(window "KELPA Graphics")
+[ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
+[ -n "$(window "KELPA Text")" ] || fail "no \"KELPA Text\" window"
+eval "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *\([0-9]*\)/WIDTH=\1/p; s/^ *Height: *\([0-9]*\)/HEIGHT=\1/p')"
+xdotool windowfocus --sync "$wid"
+# The player (yellow pixels) in a screenshot of the client area, below the 20-pixel menu bar:
+# their number in N, their centre's x in X.
+look() {
+    import -window "$wid" -depth 8 "ppm:$work/play/$1.ppm"
+    read -r N X _ < <(python3 "$shots" "$work/play/$1.ppm" 255 255 0 0 20 "$WIDTH" "$HEIGHT")
+}
+for _ in $(seq 50); do # the first frame
+    look start
+    [ "$N" -gt 300 ] && break
+    sleep 0.2
+done
+[ "$N" -gt 300 ] || fail "the player (yellow) is not in the window: $N pixels"
+x0=$X
+xdotool type --delay 80 l
+# Three looks, so that one pick-up teleporting the player cannot fail the check alone.
+moved=
+previous=$x0
+for n in 1 2 3; do
+    sleep 0.4
+    look "moving$n"
+    if [ "$N" -gt 300 ] && [ "$X" -ge $((previous + 5)) ]; then moved=yes; fi
+    previous=$X
+done
+[ -n "$moved" ] || fail "the player did not move right after \"l\" (x from $x0 to $previous)"
+xdotool key ctrl+q
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$pid" 2>/dev/null || fail "Ctrl+Q did not end the game"
+wait "$pid" || fail "the game ended with status $?"
+pid=
+echo "both windows open, \"l\" moves the player, Ctrl+Q ends the game"
+
+echo "== the template against the unpacked development package"
+template=$root/usr/share/doc/libkelpa-dev/templates/hello
+[ -f "$template/CMakeLists.txt" ] || fail "the development package ships no template"
+cp -r "$template" "$work/hello"
+cmake -S "$work/hello" -B "$work/hello-cmake" -G Ninja -DCMAKE_PREFIX_PATH="$root/usr" >/dev/null
+grep -q "^KELPA_DIR:PATH=$root/usr/lib/" "$work/hello-cmake/CMakeCache.txt" ||
+    fail "find_package(KELPA) found another KELPA: $(grep ^KELPA_DIR "$work/hello-cmake/CMakeCache.txt")"
+cmake --build "$work/hello-cmake" >/dev/null
+(cd "$work/hello-cmake" && ctest --output-on-failure)
+
+export PKG_CONFIG_PATH=$(dirname "$(find "$root/usr/lib" -name kelpa.pc)")
+[[ "$(pkg-config --variable=prefix kelpa)" == "$root/"* ]] || fail "kelpa.pc's prefix is not in the package's folder"
+c++ -o "$work/hello-pc" "$work/hello/main.cpp" $(pkg-config --cflags --libs kelpa)
+c++ -o "$work/hello-pc-test" "$work/hello/main.cpp" "$work/hello/hello_test.cpp" \
+    $(pkg-config --cflags --libs kelpa-testing)
+"$work/hello-pc-test" "$work/hello/hello.scr"
+echo "the template builds with find_package(KELPA) and with pkg-config; its test passes"
