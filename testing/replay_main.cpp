@@ -109,7 +109,9 @@ bool parse(int argc, char **argv, Arguments &a) {
         const bool has_value = i + 1 < argc;
         long value = 0;
         if (arg == "--start-time" || arg == "--hold" || arg == "--limit") {
-            const long high = arg == "--start-time" ? 253402300799L : 86400000L; // the year 9999; a day
+            // The year 9999; a day, in milliseconds or in seconds (the clock counts
+            // milliseconds in 32 bits, which a day of seconds would overflow).
+            const long high = arg == "--start-time" ? 253402300799L : arg == "--hold" ? 86400000L : 86400L;
             if (!has_value || !parse_number(argv[++i], 0, high, value)) {
                 say(arg + " takes a whole number from 0 to " + std::to_string(high));
                 return false;

@@ -57,6 +57,7 @@ expect 1 "no folder nowhere" "$replay" --frames nowhere "$session" out.gif
 [ ! -e out.gif ] || fail "an output was left when --frames was wrong"
 expect 2 "usage" "$replay" "$session"
 expect 2 "--hold takes a whole number" "$replay" --hold soon "$session" out.gif
+expect 2 "--limit takes a whole number from 0 to 86400" "$replay" --limit 4294968 "$session" out.gif
 printf 'KELPA_PERIODIC(3);\nKELPA_KBD(105);\nthis is no event\nKELPA_PERIODIC(3);\n' >bad.scr
 expect 0 "bad.scr:3: not an event" "$replay" --start-time 1 bad.scr bad.gif
 [ -s bad.gif ] || fail "no GIF of what played before the bad line"
