@@ -17,6 +17,16 @@ elseif(KELPA_DISPLAY STREQUAL "web")
     message(FATAL_ERROR "KELPA_DISPLAY=web needs a WebAssembly build: scripts/web build")
 endif()
 
+# A WebAssembly build's programs as one self-contained page each, NAME.html with the script and
+# the WebAssembly inside, which plays opened from disk (kelpa_add_program); otherwise the page
+# loads NAME.js and NAME.wasm from beside it, as a server hands them out.
+option(KELPA_WEB_SINGLE_FILE "WebAssembly build: each program one self-contained NAME.html" OFF)
+if(KELPA_WEB_SINGLE_FILE AND NOT EMSCRIPTEN)
+    message(WARNING "KELPA_WEB_SINGLE_FILE only applies to a WebAssembly build (emcmake)")
+elseif(KELPA_WEB_SINGLE_FILE)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter) # for platform/display/web/one_file.py
+endif()
+
 function(kelpa_warnings target)
     if(MSVC)
         target_compile_options(${target} PRIVATE /W4 $<$<BOOL:${KELPA_WERROR}>:/WX>)

@@ -3,7 +3,8 @@
 # game_main(); on hosts other than Windows the subset's main() calls WinMain.
 # On Windows the program carries a manifest (platform/entry/program.manifest).
 # In a WebAssembly build the program is a page, name.html, which loads name.js and name.wasm
-# from beside it; its blocking waits suspend it (ASYNCIFY).
+# from beside it, or (KELPA_WEB_SINGLE_FILE) holds them itself; its blocking waits suspend it
+# (ASYNCIFY).
 set(KELPA_WEB_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/display/web)
 set(KELPA_WEB_FONTS ${CMAKE_CURRENT_LIST_DIR}/../platform/host/fonts/web/web_fonts.js)
 set(KELPA_ENTRY_DIR ${CMAKE_CURRENT_LIST_DIR}/../platform/entry)
@@ -25,6 +26,12 @@ function(kelpa_add_program name)
             -sMINIFY_HTML=0
             "SHELL:--shell-file ${KELPA_WEB_DIR}/web_shell.html"
             "SHELL:--pre-js ${KELPA_WEB_FONTS}")
+        if(KELPA_WEB_SINGLE_FILE)
+            add_custom_command(TARGET ${name} POST_BUILD
+                COMMAND ${Python3_EXECUTABLE} ${KELPA_WEB_DIR}/one_file.py $<TARGET_FILE:${name}>
+                VERBATIM)
+            set_property(TARGET ${name} APPEND PROPERTY LINK_DEPENDS ${KELPA_WEB_DIR}/one_file.py)
+        endif()
     endif()
 endfunction()
 

@@ -107,6 +107,7 @@ window.__t = {
   stored() {
     return new Promise(resolve => {
       const open = indexedDB.open('/kelpa');
+      open.onupgradeneeded = () => open.transaction.abort(); // no such database: none is made
       open.onerror = () => resolve(null);
       open.onsuccess = () => {
         const db = open.result;
@@ -134,16 +135,23 @@ class Page:
         self.next_id = 0
         self.errors = []  # exceptions the page's scripts threw
         self.on_event = None  # called with (method, params) for each event that arrives
+        self.seen = set()  # the methods of the events that arrived
+
+    def receive(self):
+        reply = json.loads(self.ws.recv())
+        if reply.get("method") == "Runtime.exceptionThrown":
+            self.errors.append(reply["params"]["exceptionDetails"].get("text", "?"))
+        if "method" in reply:
+            self.seen.add(reply["method"])
+            if self.on_event:
+                self.on_event(reply["method"], reply["params"])
+        return reply
 
     def call(self, method, **params):
         self.next_id += 1
         self.ws.send(json.dumps({"id": self.next_id, "method": method, "params": params}))
         while True:
-            reply = json.loads(self.ws.recv())
-            if reply.get("method") == "Runtime.exceptionThrown":
-                self.errors.append(reply["params"]["exceptionDetails"].get("text", "?"))
-            if self.on_event and "method" in reply:
-                self.on_event(reply["method"], reply["params"])
+            reply = self.receive()
             if reply.get("id") == self.next_id:
                 if "error" in reply:
                     raise Failure("%s: %s" % (method, reply["error"]))
@@ -222,11 +230,20 @@ class Page:
     def open(self, what, reload=False):
         """Loads the page and waits for the game's first frame, drawn from the frozen clock's seed."""
         if reload:
+            # Nothing is asked of the page until the new document has loaded: the old one may
+            # still answer, or none, while the reload begins.
+            self.seen.discard("Page.loadEventFired")
             self.call("Page.reload")
-        self.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", what)
+            try:
+                while "Page.loadEventFired" not in self.seen:
+                    self.receive()
+            except websocket.WebSocketTimeoutException:
+                raise Failure("no load event within %d s of the reload" % self.ws.gettimeout())
+        # Generous: a loaded machine may take long to compile the WebAssembly.
+        self.wait_for("typeof kelpaPage === 'object' && document.readyState === 'complete'", what, 60)
         self.js(PAGE_HELPERS)
         self.wait_for("__t.frame('KELPA Graphics') && __t.frame('KELPA Text') && "
-                      "__t.find([255,255,0],[0,20,601,540])[0] > 300", "the first frame with both windows")
+                      "__t.find([255,255,0],[0,20,601,540])[0] > 300", "the first frame with both windows", 60)
         self.js("__releaseClock()")
         self.centre = self.find(YELLOW)[1]  # the player starts at (0, 0)
 
@@ -259,13 +276,15 @@ def serve(root):
 
 
 def start_browser(profile, ratio=None):
+    port_file = os.path.join(profile, "DevToolsActivePort")
+    if os.path.exists(port_file):  # the port of an earlier browser on this profile
+        os.remove(port_file)
     browser = subprocess.Popen(
         ["chromium", "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
          "--no-default-browser-check", "--disable-extensions", "--remote-debugging-address=127.0.0.1",
          "--remote-debugging-port=0", "--user-data-dir=" + profile, "--window-size=1000,900"]
         + (["--force-device-scale-factor=%d" % ratio] if ratio else []) + ["about:blank"],
         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    port_file = os.path.join(profile, "DevToolsActivePort")
     end = time.time() + 30
     while not os.path.exists(port_file) or os.path.getsize(port_file) == 0:
         if time.time() > end or browser.poll() is not None:
