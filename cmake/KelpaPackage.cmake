@@ -19,9 +19,9 @@ if(WIN32)
     set(CPACK_GENERATOR ZIP)
     math(EXPR bits "${CMAKE_SIZEOF_VOID_P} * 8")
     set(CPACK_PACKAGE_FILE_NAME chaser-${PROJECT_VERSION}-win${bits})
-    set(CPACK_COMPONENTS_ALL chaser)
-    # Only the game's component, in one archive.
     set(CPACK_STRIP_FILES ON)
+    # Only the game's component, in one archive with a folder of its own.
+    set(CPACK_COMPONENTS_ALL chaser)
     set(CPACK_ARCHIVE_COMPONENT_INSTALL ON)
     set(CPACK_COMPONENTS_GROUPING ALL_COMPONENTS_IN_ONE)
     set(CPACK_COMPONENT_INCLUDE_TOPLEVEL_DIRECTORY ON)
@@ -70,9 +70,9 @@ runs a program's tests without a screen, the reference and the examples.")
 
     # What Debian asks of every package: its copyright and changelog in /usr/share/doc.
     file(READ ${PROJECT_SOURCE_DIR}/LICENSE licence)
-    string(REGEX REPLACE "^.*Copyright \\(C\\) ([^\n]*)\n\n(.*[^\n])\n*$" "\\1;\\2" licence "${licence}")
-    list(GET licence 0 KELPA_COPYRIGHT)
-    list(GET licence 1 KELPA_LICENCE)
+    # (Two matches, not a list of two: the licence's text holds semicolons.)
+    string(REGEX REPLACE "^.*Copyright \\(C\\) ([^\n]*)\n.*$" "\\1" KELPA_COPYRIGHT "${licence}")
+    string(REGEX REPLACE "^.*Copyright \\(C\\) [^\n]*\n\n(.*[^\n])\n*$" "\\1" KELPA_LICENCE "${licence}")
     string(REPLACE "\n\n" "\n.\n" KELPA_LICENCE "${KELPA_LICENCE}")
     string(REPLACE "\n" "\n " KELPA_LICENCE " ${KELPA_LICENCE}")
     string(TIMESTAMP KELPA_RELEASE_DATE "%a, %d %b %Y %H:%M:%S +0000" UTC) # SOURCE_DATE_EPOCH

@@ -34,6 +34,11 @@ dev=$(ls "$dist"/libkelpa-dev_*_amd64.deb)
 dpkg-deb -x "$game" "$root"
 dpkg-deb -x "$dev" "$root"
 
+for package in chaser libkelpa-dev; do # the whole licence, its last line included
+    grep -q "This notice may not be removed" "$root/usr/share/doc/$package/copyright" ||
+        fail "$package: the copyright file does not hold the whole licence"
+done
+
 echo "== lintian"
 report=$(lintian --tag-display-limit 0 "$game" "$dev" 2>&1 | grep -v '^running with root privileges' || true)
 echo "${report:-(nothing to report)}"
