@@ -9,25 +9,12 @@
 set -euo pipefail
 dist=$(realpath "$1")
 work=$(realpath -m "$2")
-shots=$(cd "$(dirname "$0")/../e2e" && pwd)/shot_stats.py
+. "$(dirname "$0")/on_screen.sh"
+require_tools dpkg-deb lintian cmake ninja pkg-config c++
+under_xvfb "$0" "$@"
 
-for tool in dpkg-deb lintian xvfb-run xdotool xwininfo import python3 cmake ninja pkg-config c++; do
-    command -v "$tool" >/dev/null || {
-        echo "FAIL: $tool is missing (scripts/test installs what this test needs)" >&2
-        exit 1
-    }
-done
-if [ -z "${KELPA_RELEASE_UNDER_XVFB:-}" ]; then
-    export KELPA_RELEASE_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 rm -rf "$work"
-mkdir -p "$work/play"
+mkdir -p "$work"
 root=$work/root
 game=$(ls "$dist"/chaser_*_amd64.deb)
 dev=$(ls "$dist"/libkelpa-dev_*_amd64.deb)
@@ -47,26 +34,13 @@ echo "${report:-(nothing to report)}"
 echo "== the game from the unpacked package"
 pid=
 trap 'kill $pid 2>/dev/null || true' EXIT
-(cd "$work/play" && exec "$root/usr/games/chaser") >"$work/play/chaser.log" 2>&1 &
+(cd "$work" && exec "$root/usr/games/chaser") >"$work/chaser.log" 2>&1 &
 pid=$!
-window() { timeout 20 xdotool search --sync --onlyvisible --name "^$1\$" | head -1 || true; }
-wid=$(window "KELPA Graphics")
+wid=$(window "KELPA Graphics" 20)
 [ -n "$wid" ] || fail "no \"KELPA Graphics\" window"
-[ -n "$(window "KELPA Text")" ] || fail "no \"KELPA Text\" window"
-eval "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *\([0-9]*\)/WIDTH=\1/p; s/^ *Height: *\([0-9]*\)/HEIGHT=\1/p')"
+[ -n "$(window "KELPA Text" 20)" ] || fail "no \"KELPA Text\" window"
 xdotool windowfocus --sync "$wid"
-# The player (yellow pixels) in a screenshot of the client area, below the 20-pixel menu bar:
-# their number in N, their centre's x in X.
-look() {
-    import -window "$wid" -depth 8 "ppm:$work/play/$1.ppm"
-    read -r N X _ < <(python3 "$shots" "$work/play/$1.ppm" 255 255 0 0 20 "$WIDTH" "$HEIGHT")
-}
-for _ in $(seq 50); do # the first frame
-    look start
-    [ "$N" -gt 300 ] && break
-    sleep 0.2
-done
-[ "$N" -gt 300 ] || fail "the player (yellow) is not in the window: $N pixels"
+first_frame "$wid"
 x0=$X
 xdotool type --delay 80 l
 # Three looks, so that one pick-up teleporting the player cannot fail the check alone.
@@ -74,7 +48,7 @@ moved=
 previous=$x0
 for n in 1 2 3; do
     sleep 0.4
-    look "moving$n"
+    look "$wid" "moving$n"
     if [ "$N" -gt 300 ] && [ "$X" -ge $((previous + 5)) ]; then moved=yes; fi
     previous=$X
 done

@@ -125,8 +125,7 @@ def main():
         script = first_run(page, url, shots, report)
         errors = page.errors
         # Closed and opened again, as a person comes back to the game another day.
-        browser.terminate()
-        browser.wait(30)
+        chaser_web.stop_browser(browser, grace=30)  # a clean close writes the storage out
         browser, page = chaser_web.start_browser(profile)
         second_run(page, url, shots, script, report)
         if errors + page.errors:
@@ -148,11 +147,7 @@ def main():
         return 1
     finally:
         if browser:
-            browser.terminate()
-            try:
-                browser.wait(5)
-            except subprocess.TimeoutExpired:
-                browser.kill()
+            chaser_web.stop_browser(browser)
         shutil.rmtree(profile, ignore_errors=True)
         shutil.rmtree(folder, ignore_errors=True)
 

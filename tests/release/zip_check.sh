@@ -8,23 +8,10 @@
 set -euo pipefail
 dist=$(realpath "$1")
 work=$(realpath -m "$2")
-shots=$(cd "$(dirname "$0")/../e2e" && pwd)/shot_stats.py
+. "$(dirname "$0")/on_screen.sh"
+require_tools cmake i686-w64-mingw32-objdump x86_64-w64-mingw32-objdump /usr/lib/wine/wine64
+under_xvfb "$0" "$@"
 
-for tool in cmake i686-w64-mingw32-objdump x86_64-w64-mingw32-objdump /usr/lib/wine/wine64 xvfb-run xdotool xwininfo import python3; do
-    command -v "$tool" >/dev/null || {
-        echo "FAIL: $tool is missing (scripts/test installs what this test needs)" >&2
-        exit 1
-    }
-done
-if [ -z "${KELPA_RELEASE_UNDER_XVFB:-}" ]; then
-    export KELPA_RELEASE_UNDER_XVFB=1
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
-fi
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
-}
 rm -rf "$work"
 mkdir -p "$work"
 # The DLLs of Windows itself that a MinGW-w64 program may import.
@@ -56,17 +43,8 @@ name=$(basename "$(ls "$dist"/chaser-*-win64.zip)" .zip)
 (cd "$work/$name" && exec /usr/lib/wine/wine64 chaser.exe) >"$work/wine.log" 2>&1 &
 pid=$!
 # A new prefix takes Wine a while to make.
-window() { timeout 120 xdotool search --sync --onlyvisible --name "^$1\$" | head -1 || true; }
-wid=$(window "KELPA Graphics")
+wid=$(window "KELPA Graphics" 120)
 [ -n "$wid" ] || fail "no \"KELPA Graphics\" window (Wine's output: $(tail -n 5 "$work/wine.log"))"
-[ -n "$(window "KELPA Text")" ] || fail "no \"KELPA Text\" window"
-eval "$(xwininfo -id "$wid" | sed -n 's/^ *Width: *\([0-9]*\)/WIDTH=\1/p; s/^ *Height: *\([0-9]*\)/HEIGHT=\1/p')"
-n=0
-for _ in $(seq 50); do # the first frame: the player's yellow face
-    import -window "$wid" -depth 8 "ppm:$work/wine.ppm"
-    read -r n _ _ < <(python3 "$shots" "$work/wine.ppm" 255 255 0 0 0 "$WIDTH" "$HEIGHT")
-    [ "$n" -gt 300 ] && break
-    sleep 0.2
-done
-[ "$n" -gt 300 ] || fail "the game under Wine draws no player ($n yellow pixels)"
+[ -n "$(window "KELPA Text" 20)" ] || fail "no \"KELPA Text\" window"
+first_frame "$wid"
 echo "$name under Wine: both windows open, the player drawn"

@@ -275,6 +275,16 @@ def serve(root):
     return server
 
 
+def stop_browser(browser, grace=5):
+    """Ends the browser, closing its profile, by force if it does not end within grace seconds."""
+    browser.terminate()
+    try:
+        browser.wait(grace)
+    except subprocess.TimeoutExpired:
+        browser.kill()
+        browser.wait()
+
+
 def start_browser(profile, ratio=None):
     port_file = os.path.join(profile, "DevToolsActivePort")
     if os.path.exists(port_file):  # the port of an earlier browser on this profile
@@ -612,11 +622,7 @@ def main():
         return 1
     finally:
         if browser:
-            browser.terminate()
-            try:
-                browser.wait(5)
-            except subprocess.TimeoutExpired:
-                browser.kill()
+            stop_browser(browser)
         server.shutdown()
         shutil.rmtree(profile, ignore_errors=True)
 
