@@ -8,8 +8,11 @@
 # and the text window sits at y 1100; under openbox the frames sit there, as large as before
 # less what the frame's own (unscaled) size leaves. The text window's log, a frame's drawing
 # log, is read back by tesseract at least as well as the same log at scale 1 (on a screen of
-# 1920 x 1080, where the program sees the same screen), and at least 14 of the last 25 lines
-# (some 20 are shown). The README's picture at 2x is the open Run menu's screenshot, cropped.
+# 1920 x 1080, where the program sees the same screen), and at least 11 of the last 25 lines
+# (21 are shown). How many tesseract gets right depends on the scene, which the clock's seed
+# places: at scale 2 it read 13 to 18 (a line ending in "radius 7" it often reads as "7?"), at
+# scale 1 6 to 10; a scaled copy that loses rows or smooths reads next to none. The README's
+# picture at 2x is the open Run menu's screenshot, cropped.
 # Usage: chaser_scaled_e2e.sh path/to/chaser [directory for the screenshots]
 set -euo pipefail
 chaser=$(realpath "$1")
@@ -201,7 +204,7 @@ read_one=$(cat one_count.txt)
 kill "$xvfb" 2>/dev/null || true
 xvfb=
 [ -n "$read_scaled" ] && [ -n "$read_one" ] || fail "no text recognition result"
-[ "$read_scaled" -ge "$read_one" ] && [ "$read_scaled" -ge 14 ] ||
+[ "$read_scaled" -ge "$read_one" ] && [ "$read_scaled" -ge 11 ] ||
     fail "tesseract read $read_scaled of the log's last 25 lines at scale 2, $read_one at scale 1 (see plain_ocr.txt)"
 
 # ---- openbox ----
