@@ -16,8 +16,8 @@ under_xvfb "$0" "$@"
 rm -rf "$work"
 mkdir -p "$work"
 root=$work/root
-game=$(ls "$dist"/chaser_*_amd64.deb)
-dev=$(ls "$dist"/libkelpa-dev_*_amd64.deb)
+game=$(ls "$dist"/chaser_*.deb)
+dev=$(ls "$dist"/libkelpa-dev_*.deb)
 dpkg-deb -x "$game" "$root"
 dpkg-deb -x "$dev" "$root"
 

@@ -6,11 +6,12 @@ set -euo pipefail
 source=$1
 folder=$2
 version=$3
+arch=$(dpkg --print-architecture)
 KELPA_RELEASE_DIR=$folder/dist KELPA_RELEASE_BUILD=$folder/build "$source/scripts/release"
 
 cd "$folder/dist"
 expected="SHA256SUMS chaser-$version-win32.zip chaser-$version-win64.zip chaser-$version.html
-chaser_${version}_amd64.deb libkelpa-dev_${version}_amd64.deb"
+chaser_${version}_$arch.deb libkelpa-dev_${version}_$arch.deb"
 actual=$(ls)
 [ "$(sort <<<"$actual")" = "$(tr ' ' '\n' <<<"$expected" | sort)" ] || {
     echo "FAIL: dist/ holds:" $actual "; expected:" $expected >&2
