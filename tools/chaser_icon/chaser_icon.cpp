@@ -108,41 +108,19 @@ Icon scaled(const Icon &icon, int k) {
     return big;
 }
 
-// libpng reports errors by longjmp: only the row buffer, set up before setjmp, lives across it.
-bool write_rows(png_structp png, png_infop info, const Icon &icon, std::vector<png_byte> &row) {
-    if (setjmp(png_jmpbuf(png)))
-        return false;
-    const auto n = static_cast<png_uint_32>(icon.size);
-    png_set_IHDR(png, info, n, n, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                 PNG_FILTER_TYPE_DEFAULT);
-    png_set_compression_level(png, 9);
-    png_write_info(png, info);
-    for (int y = 0; y < icon.size; ++y) {
-        for (int x = 0; x < icon.size; ++x)
-            for (int c = 0; c < 4; ++c)
-                row[static_cast<size_t>(4 * x + c)] =
-                    static_cast<png_byte>(icon.rgba[static_cast<size_t>(y * icon.size + x)] >> (24 - 8 * c));
-        png_write_row(png, row.data());
-    }
-    png_write_end(png, nullptr);
-    return true;
-}
-
-// Written whole or removed; no time stamp or other varying chunk, so each run gives the same bytes.
+// Through libpng's simplified interface, which writes no time stamp or other varying chunk:
+// each run gives the same bytes. Written whole or removed.
 bool write_png(const Icon &icon, const std::string &path) {
-    FILE *f = std::fopen(path.c_str(), "wb");
-    if (!f)
-        return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok = false;
-    if (png && info) {
-        std::vector<png_byte> row(static_cast<size_t>(icon.size) * 4);
-        png_init_io(png, f);
-        ok = write_rows(png, info, icon, row);
-    }
-    png_destroy_write_struct(&png, &info);
-    ok = std::fclose(f) == 0 && ok;
+    std::vector<png_byte> bytes;
+    for (uint32_t pixel : icon.rgba)
+        for (int shift : {24, 16, 8, 0})
+            bytes.push_back(static_cast<png_byte>(pixel >> shift));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = image.height = static_cast<png_uint_32>(icon.size);
+    image.format = PNG_FORMAT_RGBA;
+    const bool ok = png_image_write_to_file(&image, path.c_str(), 0, bytes.data(), 0, nullptr);
+    png_image_free(&image);
     if (!ok)
         std::remove(path.c_str());
     return ok;
