@@ -55,7 +55,7 @@ KELPA_E2E_PACKAGES="$KELPA_E2E_PACKAGES x11-xserver-utils tesseract-ocr"
 
 # scripts/release: dpkg-shlibdeps (dpkg-dev, file) and lintian for the Debian packages,
 # MinGW-w64 for the zips, emscripten for the page. The release tests also run the 64-bit game
-# under Wine and check the manual pages (man-db) and the desktop entry (desktop-file-utils).
+# under Wine.
 KELPA_RELEASE_PACKAGES="dpkg-dev file lintian g++-mingw-w64-i686 g++-mingw-w64-x86-64 \
 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64 emscripten"
-KELPA_RELEASE_TEST_PACKAGES="$KELPA_RELEASE_PACKAGES wine64 man-db desktop-file-utils"
+KELPA_RELEASE_TEST_PACKAGES="$KELPA_RELEASE_PACKAGES wine64"
